@@ -1,0 +1,125 @@
+# Shared helpers of the project's scripts: sourced, not run.
+# Everything here is idempotent and quick when the machine is already set up.
+
+QV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+QV_BUILD=${QV_BUILD:-$QV_ROOT/build}
+
+qv_log() { printf '== %s\n' "$*" >&2; }
+
+qv_sudo() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# True when the kernel runs 32-bit x86 Linux programs, natively or through a
+# registered binfmt handler. 32-bit Wine needs that.
+qv_can_run_i386() {
+  [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+qv_apt_install() {
+  qv_log "installing: $*"
+  DEBIAN_FRONTEND=noninteractive qv_sudo apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+
+# Installs the cross compilers, Wine, Xvfb, GoogleTest and the locale that the
+# double-byte tests need. Only what is missing is installed.
+qv_install_deps() {
+  local need=()
+  command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686)
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64)
+  [ -x /usr/lib/wine/wine ] || need+=(wine32:i386)
+  [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+  command -v wine >/dev/null || need+=(wine)
+  command -v xvfb-run >/dev/null || need+=(xvfb xauth)
+  [ -d /usr/src/googletest ] || need+=(googletest)
+  command -v cmake >/dev/null || need+=(cmake)
+  command -v make >/dev/null || need+=(make)
+  command -v python3 >/dev/null || need+=(python3)
+  [ -f /usr/share/i18n/SUPPORTED ] || need+=(locales)
+  command -v import >/dev/null || need+=(imagemagick)
+  if [ ${#need[@]} -gt 0 ]; then
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      qv_sudo dpkg --add-architecture i386
+    fi
+    qv_sudo apt-get update -qq
+    qv_apt_install "${need[@]}"
+  fi
+  qv_enable_i386
+  qv_ensure_locale ja_JP.UTF-8 ja_JP UTF-8
+}
+
+# Some kernels are booted with 32-bit emulation switched off ("ia32_emulation"),
+# which leaves 32-bit Wine unable to start. On such a machine 32-bit programs are
+# handed to qemu's user-mode emulator through binfmt_misc. qemu 7 (bookworm) is
+# far too slow for Wine (almost a minute per process); qemu 10 from
+# bookworm-backports starts a Wine process in about 0.3 s.
+qv_enable_i386() {
+  qv_can_run_i386 && return 0
+  qv_log "this kernel does not run 32-bit programs; registering qemu-i386 for them"
+  local qemu=/usr/bin/qemu-i386-static
+  if ! [ -x $qemu ] || ! $qemu --version | grep -Eq 'version (8\.[1-9]|9|1[0-9])'; then
+    if ! apt-cache policy qemu-user-static 2>/dev/null | grep -q bookworm-backports; then
+      printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
+        qv_sudo tee /etc/apt/sources.list.d/qv-backports.sources >/dev/null
+      qv_sudo apt-get update -qq
+    fi
+    DEBIAN_FRONTEND=noninteractive qv_sudo apt-get install -y -qq --no-install-recommends \
+      -t bookworm-backports qemu-user-static >/dev/null
+  fi
+  [ -e /proc/sys/fs/binfmt_misc/register ] ||
+    qv_sudo mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+  # A handler registered before an upgrade of qemu keeps the old binary open: renew it.
+  [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && echo -1 | qv_sudo tee /proc/sys/fs/binfmt_misc/qemu-i386 >/dev/null
+  printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:FP' |
+    qv_sudo tee /proc/sys/fs/binfmt_misc/register >/dev/null
+  qv_can_run_i386 || { qv_log "32-bit programs still cannot run"; return 1; }
+}
+
+qv_ensure_locale() {
+  local name=$1 lang=$2 charset=$3
+  locale -a 2>/dev/null | grep -qi "^${lang}\.utf-\?8$" && return 0
+  qv_log "generating locale $name"
+  qv_sudo localedef -i "$lang" -f "$charset" "$name"
+}
+
+# Configures and builds one flavour: i686 (the shipped module) or x86_64.
+qv_build() {
+  local arch=${1:-i686} dir="$QV_BUILD/${1:-i686}"
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S "$QV_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$QV_ROOT/cmake/toolchain-$arch-mingw.cmake" >/dev/null
+  fi
+  cmake --build "$dir" -j"$(nproc)" >/dev/null || cmake --build "$dir"
+}
+
+# Wine settings for one build tree: its own prefix, no debug chatter, no
+# Mono/Gecko install prompts.
+qv_wine_env() {
+  local arch=${1:-i686}
+  export WINEPREFIX="$QV_BUILD/$arch/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ "$arch" = x86_64 ]; then export WINEARCH=win64 QV_WINE=/usr/lib/wine/wine64
+  else export WINEARCH=win32 QV_WINE=wine; fi
+}
+
+# Creates the prefix once (first use of a fresh prefix must not race), then
+# keeps one wineserver running so that each test process starts in a fraction
+# of a second and no Wine helper process inherits ctest's pipes.
+qv_wine_start() {
+  local arch=${1:-i686}
+  qv_wine_env "$arch"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    qv_log "creating Wine prefix $WINEPREFIX"
+    $QV_WINE wineboot --init </dev/null >/dev/null 2>&1
+    wineserver -w
+    $QV_WINE reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+  fi
+  (wineserver -p </dev/null >/dev/null 2>&1 &)
+  $QV_WINE wineboot </dev/null >/dev/null 2>&1
+}
+
+qv_wine_stop() {
+  qv_wine_env "${1:-i686}"
+  wineserver -k >/dev/null 2>&1 || true
+}

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the 32-bit module and its tests, and runs the
+# whole test suite under Wine with a virtual X display.
+#   scripts/test.sh            32-bit module (the shipped one)
+#   scripts/test.sh x86_64     64-bit build of the same sources
+#   scripts/test.sh all        both
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+archs=${1:-i686}
+[ "$archs" = all ] && archs="i686 x86_64"
+
+if [ -z "${QV_IN_X:-}" ]; then
+  qv_install_deps
+  for a in $archs; do qv_log "building $a"; qv_build "$a"; done
+  # Windows need an X display: run the rest under a private Xvfb.
+  QV_IN_X=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+rc=0
+for a in $archs; do
+  qv_log "testing $a"
+  qv_wine_start "$a"
+  (cd "$QV_BUILD/$a" && ctest --output-on-failure -j"$(nproc)" --timeout 300) || rc=1
+  qv_wine_stop "$a"
+done
+exit $rc

@@ -1,0 +1,15 @@
+// QueryOptionInfo: asks the printer for its option information over the
+// bidirectional library, on the channel that the running Windows version
+// calls for, and parses the reply into info.
+#ifndef QV_BIDI_OPTION_QUERY_H
+#define QV_BIDI_OPTION_QUERY_H
+
+#include "../optioninfo/option_info.h"
+#include <windows.h>
+
+// The groups whose flags are set in info are asked for. Returns 1 when the
+// printer answered every one of them; 0 otherwise, with info possibly partly
+// written (the caller passes a scratch copy). Shows nothing.
+int QueryOptionInfo(LPCSTR printerName, OptionInfo* info);
+
+#endif

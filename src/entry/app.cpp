@@ -1,0 +1,20 @@
+#include "app.h"
+
+COptionInfoApp theApp;
+
+BEGIN_MESSAGE_MAP(COptionInfoApp, CWinApp)
+    // The dialog's "?" button sends ID_HELP; it is answered here.
+    ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+END_MESSAGE_MAP()
+
+COptionInfoApp::COptionInfoApp() : CWinApp(NULL), modelIndex(-1)
+{
+}
+
+void COptionInfoApp::WinHelp(DWORD_PTR data, UINT command)
+{
+    if (data != 0)
+        CWinApp::WinHelp(kHelpTopic, HELP_CONTEXT);
+    else
+        CWinApp::WinHelp(data, command);
+}

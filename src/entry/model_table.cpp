@@ -1,0 +1,81 @@
+#include "model_table.h"
+#include "app.h"
+#include "../dialog/resource.h"
+#include "../util/error.h"
+
+#include <string.h>
+
+const ModelRow ModelTable[2] = {
+    {"KV-3100D"},
+    {"Marlow Wide 900"},
+};
+
+namespace {
+
+const char kModelKey[] = "MDL:";
+const int kModelKeyLength = 4;
+
+// First occurrence of key in text, trying only positions that start a
+// character of the ANSI code page (never the second byte of a double-byte one).
+LPCSTR FindKey(LPCSTR text, LPCSTR key, int keyLength)
+{
+    for (LPCSTR p = text; *p != '\0'; p = CharNextA(p)) {
+        if (strncmp(p, key, keyLength) == 0)
+            return p;
+    }
+    return NULL;
+}
+
+LPCSTR FindChar(LPCSTR text, char ch)
+{
+    for (LPCSTR p = text; *p != '\0'; p = CharNextA(p)) {
+        if (*p == ch)
+            return p;
+    }
+    return NULL;
+}
+
+}  // namespace
+
+int LookUpModel(LPCSTR modelName)
+{
+    if (modelName != NULL) {
+        for (int row = 0; row < 2; row++) {
+            if (lstrcmpiA(ModelTable[row].name, modelName) == 0) {
+                theApp.modelIndex = row;
+                return 1;
+            }
+        }
+    }
+    theApp.modelIndex = -1;
+    return 0;
+}
+
+int ExtractModelName(LPCSTR deviceId, CString& model)
+{
+    model.Empty();
+    if (deviceId == NULL || lstrlenA(deviceId) < kModelKeyLength)
+        return 0;
+    LPCSTR key = FindKey(deviceId, kModelKey, kModelKeyLength);
+    if (key == NULL)
+        return 0;
+    LPCSTR value = key + kModelKeyLength;
+    // A value that runs to the end without its closing ';' is not accepted.
+    LPCSTR end = FindChar(value, ';');
+    if (end == NULL)
+        return 0;
+    model = CString(value, (int)(end - value));
+    return 1;
+}
+
+int CheckPrinterModel(LPCSTR expected, LPCSTR reported)
+{
+    if (lstrcmpiA(expected != NULL ? expected : "", reported != NULL ? reported : "") == 0)
+        return 1;
+    CString caption;
+    caption.LoadString(IDS_ERROR_CAPTION);
+    CError error(IDS_MESSAGE_BASE, IDS_ARGUMENT_BASE);
+    error.Show(IDS_MSG_INCOMPATIBLE - IDS_MESSAGE_BASE, -1, -1, NULL, NULL, caption,
+               MB_ICONHAND | MB_SETFOREGROUND);
+    return 0;
+}

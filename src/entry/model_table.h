@@ -1,0 +1,33 @@
+// The two supported printer models and the check of the attached printer's
+// identity against the expected one.
+#ifndef QV_ENTRY_MODEL_TABLE_H
+#define QV_ENTRY_MODEL_TABLE_H
+
+#include "../framework/afxwin.h"
+
+struct ModelRow {
+    char name[48];
+};
+
+// Row 0: printer query for the printer ID only, no dialog.
+// Row 1: printer query for ID, memory and paper sources; dialog.
+extern const ModelRow ModelTable[2];
+const int kModelRowIdOnly = 0;
+const int kModelRowWithDialog = 1;
+
+// Sets theApp.modelIndex to the row whose name equals modelName without regard
+// to case (lstrcmpiA), or to -1. Returns 1 when a row matched, 0 otherwise.
+// A NULL name matches no row.
+int LookUpModel(LPCSTR modelName);
+
+// Takes the "MDL:" value out of an IEEE 1284 device ID: the text after the
+// first "MDL:" up to the next ';'. The searches step by characters of the
+// ANSI code page. Returns 1 when a value (possibly empty) was found, 0
+// otherwise; model is emptied first in every case.
+int ExtractModelName(LPCSTR deviceId, CString& model);
+
+// Returns 1 when the two names are equal without regard to case; otherwise
+// shows the incompatible-printer message and returns 0 once it is closed.
+int CheckPrinterModel(LPCSTR expected, LPCSTR reported);
+
+#endif

@@ -1,0 +1,70 @@
+// The application object and the framework's module-wide services: resource
+// handle, message boxes, help.
+#ifndef QV_FRAMEWORK_AFXAPP_H
+#define QV_FRAMEWORK_AFXAPP_H
+
+#include "afxwnd.h"
+
+class CWinApp : public CCmdTarget {
+public:
+    // appName NULL: the title is taken from the module's file name.
+    explicit CWinApp(LPCSTR appName = NULL);
+    ~CWinApp() override;
+
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int ExitInstance() { return 0; }
+
+    // Opens the module's help file (its own name with the extension .HLP).
+    virtual void WinHelp(DWORD_PTR data, UINT command = HELP_CONTEXT);
+
+    // The application's own message box: the application's title as caption.
+    virtual int DoMessageBox(LPCSTR text, UINT type, UINT helpContext);
+
+    // The help command: asks the main window for its help context and opens
+    // the help file there.
+    void OnHelp();
+
+    HINSTANCE m_hInstance;
+    LPCSTR m_pszAppName;
+    LPCSTR m_pszHelpFilePath;
+    CWnd* m_pMainWnd;
+
+private:
+    char m_szTitle[MAX_PATH];
+    char m_szHelpPath[MAX_PATH];
+
+    friend void AfxInitModule(HINSTANCE);
+    DECLARE_MESSAGE_MAP()
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+
+// The module whose resources are used: the DLL itself, recorded when it is
+// loaded, never the host executable.
+HINSTANCE AfxGetResourceHandle();
+
+// Called when the module is loaded (from DllMain, or by a test program for its
+// own executable): records the module handle, names the application after the
+// module file and starts the application object.
+void AfxInitModule(HINSTANCE module);
+// Called when the module is unloaded.
+void AfxTermModule();
+
+int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpContext = 0);
+int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpContext = (UINT)-1);
+
+// Replaces "%1" and "%2" in string formatId with the two texts.
+void AfxFormatString2(CString& result, UINT formatId, LPCSTR text1, LPCSTR text2);
+
+// Every message box of the module goes through this call, so that tests can
+// watch the style bits and let the real box show. Default: MessageBoxA.
+typedef int (WINAPI* AFX_MESSAGEBOX_PROC)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int AfxPlatformMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+AFX_MESSAGEBOX_PROC AfxSetMessageBoxProc(AFX_MESSAGEBOX_PROC proc);   // NULL restores
+
+// Help requests end here. Tests replace it so that no help viewer starts.
+typedef BOOL (WINAPI* AFX_WINHELP_PROC)(HWND owner, LPCSTR helpFile, UINT command, ULONG_PTR data);
+AFX_WINHELP_PROC AfxSetWinHelpProc(AFX_WINHELP_PROC proc);            // NULL restores
+
+#endif

@@ -1,0 +1,261 @@
+#include "afxstr.h"
+#include "afxexcept.h"
+#include "afxapp.h"
+
+#include <string.h>
+
+namespace {
+
+// The one empty string all empty CStrings share; never freed, never counted.
+struct EmptyString {
+    LONG refs;
+    int length;
+    int capacity;
+    char nul;
+} g_empty = {-1, 0, 0, 0};
+
+LPSTR EmptyChars() { return &g_empty.nul; }
+
+}  // namespace
+
+CString::CString() : m_pchData(EmptyChars()) {}
+
+CString::CString(const CString& other) : m_pchData(EmptyChars())
+{
+    *this = other;
+}
+
+CString::CString(LPCSTR text) : m_pchData(EmptyChars())
+{
+    if (text != NULL)
+        AssignCopy(text, lstrlenA(text));
+}
+
+CString::CString(LPCSTR text, int length) : m_pchData(EmptyChars())
+{
+    if (text != NULL && length > 0)
+        AssignCopy(text, length);
+}
+
+CString::~CString()
+{
+    Release();
+}
+
+void CString::AllocBuffer(int capacity)
+{
+    // Header, characters and the terminating NUL in one block.
+    if (capacity < 0 || capacity > 0x3FFFFFF0 - (int)sizeof(Header))
+        AfxThrowMemoryException();
+    Header* header = static_cast<Header*>(HeapAlloc(GetProcessHeap(), 0, sizeof(Header) + capacity + 1));
+    if (header == NULL)
+        AfxThrowMemoryException();
+    header->refs = 1;
+    header->length = 0;
+    header->capacity = capacity;
+    header->chars()[0] = '\0';
+    m_pchData = header->chars();
+}
+
+void CString::Release()
+{
+    Header* header = Data();
+    if (header->refs >= 0 && InterlockedDecrement(&header->refs) == 0)
+        HeapFree(GetProcessHeap(), 0, header);
+    m_pchData = EmptyChars();
+}
+
+void CString::Empty()
+{
+    Release();
+}
+
+void CString::AssignCopy(LPCSTR text, int length)
+{
+    if (length == 0) {
+        Release();
+        return;
+    }
+    // Allocate first: on failure the string keeps its old text.
+    LPSTR old = m_pchData;
+    AllocBuffer(length);
+    memcpy(m_pchData, text, length);
+    m_pchData[length] = '\0';
+    Data()->length = length;
+    LPSTR mine = m_pchData;
+    m_pchData = old;
+    Release();
+    m_pchData = mine;
+}
+
+CString& CString::operator=(const CString& other)
+{
+    if (m_pchData == other.m_pchData)
+        return *this;
+    Header* theirs = other.Data();
+    if (theirs->refs < 0) {
+        Release();
+    } else {
+        InterlockedIncrement(&theirs->refs);
+        Release();
+        m_pchData = other.m_pchData;
+    }
+    return *this;
+}
+
+CString& CString::operator=(LPCSTR text)
+{
+    if (text == NULL) {
+        Release();
+        return *this;
+    }
+    // The text may point into this string itself: copy before releasing.
+    CString copy(text, lstrlenA(text));
+    return *this = copy;
+}
+
+void CString::Reserve(int capacity)
+{
+    Header* header = Data();
+    if (header->refs == 1 && header->capacity >= capacity)
+        return;
+    int length = header->length;
+    int grown = header->capacity + header->capacity / 2;
+    if (grown < capacity)
+        grown = capacity;
+    LPSTR old = m_pchData;
+    AllocBuffer(grown);
+    memcpy(m_pchData, old, length + 1);
+    Data()->length = length;
+    LPSTR mine = m_pchData;
+    m_pchData = old;
+    Release();
+    m_pchData = mine;
+}
+
+void CString::CopyBeforeWrite()
+{
+    if (Data()->refs > 1)
+        Reserve(Data()->length);
+}
+
+void CString::Append(LPCSTR text, int length)
+{
+    if (text == NULL || length <= 0)
+        return;
+    int oldLength = GetLength();
+    if (length > 0x3FFFFFF0 - oldLength)
+        AfxThrowMemoryException();
+    // The text may lie inside this string: keep it alive across a reallocation.
+    CString keep(*this);
+    Reserve(oldLength + length);
+    memcpy(m_pchData + oldLength, text, length);
+    m_pchData[oldLength + length] = '\0';
+    Data()->length = oldLength + length;
+}
+
+CString& CString::operator+=(const CString& text)
+{
+    Append(text, text.GetLength());
+    return *this;
+}
+
+CString& CString::operator+=(LPCSTR text)
+{
+    if (text != NULL)
+        Append(text, lstrlenA(text));
+    return *this;
+}
+
+CString& CString::operator+=(char ch)
+{
+    Append(&ch, 1);
+    return *this;
+}
+
+int CString::Find(char ch) const
+{
+    return Find(ch, 0);
+}
+
+int CString::Find(char ch, int start) const
+{
+    if (start < 0)
+        start = 0;
+    for (int i = start; i < GetLength(); i++) {
+        if (m_pchData[i] == ch)
+            return i;
+    }
+    return -1;
+}
+
+CString CString::Mid(int first) const
+{
+    if (first < 0)
+        first = 0;
+    if (first >= GetLength())
+        return CString();
+    return CString(m_pchData + first, GetLength() - first);
+}
+
+CString CString::Left(int count) const
+{
+    if (count <= 0)
+        return CString();
+    if (count >= GetLength())
+        return *this;
+    return CString(m_pchData, count);
+}
+
+BOOL CString::LoadString(UINT id)
+{
+    // LoadStringA reports a cut text by filling the buffer to its last
+    // character; grow until the whole string fits.
+    HINSTANCE module = AfxGetResourceHandle();
+    for (int size = 256;; size *= 2) {
+        LPSTR buffer = GetBuffer(size - 1);
+        int got = ::LoadStringA(module, id, buffer, size);
+        if (got < size - 1) {
+            ReleaseBuffer(got);
+            if (got == 0)
+                Empty();
+            return got > 0;
+        }
+        if (size >= 0x10000) {   // string resources hold at most 65535 characters
+            ReleaseBuffer(got);
+            return TRUE;
+        }
+    }
+}
+
+LPSTR CString::GetBuffer(int minLength)
+{
+    if (minLength < GetLength())
+        minLength = GetLength();
+    Reserve(minLength);
+    return m_pchData;
+}
+
+void CString::ReleaseBuffer(int newLength)
+{
+    if (Data()->refs < 0)
+        return;   // nothing was ever reserved: still the shared empty string
+    if (newLength < 0)
+        newLength = lstrlenA(m_pchData);
+    if (newLength > Data()->capacity)
+        newLength = Data()->capacity;
+    m_pchData[newLength] = '\0';
+    Data()->length = newLength;
+}
+
+bool operator==(const CString& a, LPCSTR b)
+{
+    if (b == NULL)
+        b = "";
+    return a.GetLength() == lstrlenA(b) && memcmp((LPCSTR)a, b, a.GetLength()) == 0;
+}
+
+bool operator==(const CString& a, const CString& b)
+{
+    return a.GetLength() == b.GetLength() && memcmp((LPCSTR)a, (LPCSTR)b, a.GetLength()) == 0;
+}

@@ -1,0 +1,13 @@
+// The framework in one include: strings, exceptions, message maps, windows,
+// the application object.
+#ifndef QV_FRAMEWORK_AFXWIN_H
+#define QV_FRAMEWORK_AFXWIN_H
+
+#include "afxres.h"
+#include "afxstr.h"
+#include "afxexcept.h"
+#include "afxmsg.h"
+#include "afxwnd.h"
+#include "afxapp.h"
+
+#endif

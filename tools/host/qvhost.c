@@ -1,0 +1,98 @@
+/*
+ * qvhost: loads qvoptinf.dll and calls QVOpenPrinterInf as a printer driver's
+ * user interface would, then prints the result.
+ *
+ *   qvhost [--query] [--dialog] [--current v1,...,v12] [--dll path] PRINTER MODEL
+ *
+ * --current gives the caller's record as twelve integers in field order:
+ * idValid,idCount,id0,...,id5,memoryValid,memorySizeMB,paperSourceValid,paperSourceCount
+ */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "qvoptinf.h"
+
+static void usage(void)
+{
+    fprintf(stderr,
+            "usage: qvhost [--query] [--dialog] [--current v1,...,v12] [--dll path] PRINTER MODEL\n"
+            "  --query    ask the printer through XKAPI.DLL\n"
+            "  --dialog   show the option information dialog\n"
+            "  --current  the record the caller already holds, twelve integers in field order\n");
+}
+
+static int parse_record(const char *text, OptionInfo *info)
+{
+    INT32 *fields = (INT32 *)info;
+    int i;
+    for (i = 0; i < 12; i++) {
+        char *end;
+        fields[i] = (INT32)strtol(text, &end, 0);
+        if (end == text || (i < 11 && *end != ','))
+            return 0;
+        text = end + 1;
+    }
+    return 1;
+}
+
+static void print_record(const char *title, const OptionInfo *info)
+{
+    int i;
+    printf("%s\n", title);
+    printf("  printer ID   : %s, %u elements:", info->idValid ? "valid" : "not valid", (unsigned)info->idCount);
+    for (i = 0; i < 6; i++)
+        printf(" %ld", (long)info->id[i]);
+    printf("\n  memory       : %s, %ld MB\n", info->memoryValid ? "valid" : "not valid", (long)info->memorySizeMB);
+    printf("  paper sources: %s, %ld optional (%s)\n", info->paperSourceValid ? "valid" : "not valid",
+           (long)info->paperSourceCount,
+           info->paperSourceCount == 1 ? "lower tray fitted" : info->paperSourceCount == 0 ? "none" : "?");
+}
+
+int main(int argc, char **argv)
+{
+    const char *dll = "qvoptinf.dll";
+    const char *printer = NULL, *model = NULL;
+    int query = 0, dialog = 0, have_current = 0, i, result;
+    OptionInfo current, out;
+    HMODULE module;
+    PFN_QVOpenPrinterInf open_inf;
+
+    memset(&current, 0, sizeof current);
+    for (i = 1; i < argc; i++) {
+        if (strcmp(argv[i], "--query") == 0) query = 1;
+        else if (strcmp(argv[i], "--dialog") == 0) dialog = 1;
+        else if (strcmp(argv[i], "--current") == 0 && i + 1 < argc) {
+            if (!parse_record(argv[++i], &current)) { usage(); return 2; }
+            have_current = 1;
+        } else if (strcmp(argv[i], "--dll") == 0 && i + 1 < argc) dll = argv[++i];
+        else if (argv[i][0] == '-') { usage(); return 2; }
+        else if (!printer) printer = argv[i];
+        else if (!model) model = argv[i];
+        else { usage(); return 2; }
+    }
+    if (!printer || !model) { usage(); return 2; }
+
+    module = LoadLibraryA(dll);
+    if (!module) {
+        fprintf(stderr, "qvhost: cannot load %s (error %lu)\n", dll, GetLastError());
+        return 3;
+    }
+    open_inf = (PFN_QVOpenPrinterInf)(void (*)(void))GetProcAddress(module, "QVOpenPrinterInf");
+    if (!open_inf) {
+        fprintf(stderr, "qvhost: %s does not export QVOpenPrinterInf\n", dll);
+        return 3;
+    }
+
+    /* Fill the result with a marker so that an untouched record shows. */
+    memset(&out, 0xA5, sizeof out);
+    printf("QVOpenPrinterInf(\"%s\", \"%s\", query=%d, dialog=%d)\n", printer, model, query, dialog);
+    result = open_inf(printer, model, 0, have_current ? &current : NULL, &out, dialog, query);
+    printf("result: %d\n", result);
+    if (out.idValid == (INT32)0xA5A5A5A5 && out.idCount == 0xA5A5A5A5u)
+        printf("option information: not written\n");
+    else
+        print_record("option information:", &out);
+    FreeLibrary(module);
+    return result == 1 ? 0 : 1;
+}
