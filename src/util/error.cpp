@@ -62,14 +62,9 @@ int CError::ShowWithTexts(int messageIndex, LPCSTR argument1, LPCSTR argument2, 
                    suffix, caption, style);
 }
 
-int CError::Compose(int messageIndex, const CString& argument1, const CString& argument2,
-                    LPCSTR prefix, LPCSTR suffix, LPCSTR caption, UINT style)
+CString CError::Expand(LPCSTR format, int length, const CString& argument1,
+                      const CString& argument2)
 {
-    char format[kMessageBufferSize];
-    int length = ::LoadStringA(AfxGetResourceHandle(), (UINT)(messageBase + messageIndex), format,
-                               kMessageBufferSize);
-
-    // The message grows with its arguments; no fixed buffer limits it.
     CString message;
     for (int i = 0; i < length;) {
         BYTE ch = (BYTE)format[i];
@@ -88,7 +83,7 @@ int CError::Compose(int messageIndex, const CString& argument1, const CString& a
             else if ((next >= '0' && next <= '9') || (next >= 'A' && next <= 'Z'))
                 message += '?';
             else {
-                message += '%';
+                message += '%';   // any other '%' stands as it is
                 i += 1;
                 continue;
             }
@@ -98,6 +93,17 @@ int CError::Compose(int messageIndex, const CString& argument1, const CString& a
             i += 1;
         }
     }
+    return message;
+}
+
+int CError::Compose(int messageIndex, const CString& argument1, const CString& argument2,
+                    LPCSTR prefix, LPCSTR suffix, LPCSTR caption, UINT style)
+{
+    char format[kMessageBufferSize];
+    int length = ::LoadStringA(AfxGetResourceHandle(), (UINT)(messageBase + messageIndex), format,
+                               kMessageBufferSize);
+
+    CString message = Expand(format, length, argument1, argument2);
     if (message.IsEmpty())
         message = kMissingMessageText;
 

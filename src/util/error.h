@@ -34,6 +34,12 @@ public:
     int messageBase;
     int argumentBase;
 
+    // Replaces the placeholders in the first length bytes of format. Reads no
+    // byte beyond them, also when the last one is a lead byte of the ANSI code
+    // page. The result grows as needed.
+    static CString Expand(LPCSTR format, int length, const CString& argument1,
+                          const CString& argument2);
+
 private:
     int Compose(int messageIndex, const CString& argument1, const CString& argument2,
                 LPCSTR prefix, LPCSTR suffix, LPCSTR caption, UINT style);

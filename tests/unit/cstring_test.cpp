@@ -60,3 +60,12 @@ TEST(CString, BufferRoundTrip)
     s.ReleaseBuffer(4);
     EXPECT_STREQ("0123", s);
 }
+
+TEST(CString, GrowsOneCharacterAtATimeWithoutRunningAway)
+{
+    CString s;
+    for (int i = 0; i < 100000; i++)
+        s += (char)('a' + i % 26);
+    EXPECT_EQ(100000, s.GetLength());
+    EXPECT_EQ('a' + 99999 % 26, s.GetAt(99999));
+}

@@ -1,0 +1,25 @@
+#include "module_under_test.h"
+
+std::string ExecutableFolder()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+ModuleUnderTest::ModuleUnderTest() : m_module(NULL), m_open(NULL)
+{
+    std::string folder = ExecutableFolder();
+    m_module = LoadLibraryA((folder + "qvoptinf.dll").c_str());
+    if (m_module == NULL)
+        m_module = LoadLibraryA((folder + "..\\qvoptinf.dll").c_str());
+    if (m_module != NULL)
+        m_open = (PFN_QVOpenPrinterInf)(void (*)(void))GetProcAddress(m_module, "QVOpenPrinterInf");
+}
+
+ModuleUnderTest::~ModuleUnderTest()
+{
+    if (m_module != NULL)
+        FreeLibrary(m_module);
+}

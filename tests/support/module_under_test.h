@@ -1,0 +1,33 @@
+// Loads the built qvoptinf.dll the way a driver's user interface does and
+// hands out its export.
+#ifndef QV_TESTS_MODULE_UNDER_TEST_H
+#define QV_TESTS_MODULE_UNDER_TEST_H
+
+#include <windows.h>
+
+#include <string>
+
+#include "../../include/qvoptinf.h"
+
+// Folder of the running test executable, with a trailing backslash.
+std::string ExecutableFolder();
+
+class ModuleUnderTest {
+public:
+    // Looks for qvoptinf.dll beside the test executable, then one folder up
+    // (test executables that must not see the fake vendor library live in a
+    // subfolder of bin/).
+    ModuleUnderTest();
+    ~ModuleUnderTest();
+
+    HMODULE module() const { return m_module; }
+    PFN_QVOpenPrinterInf open() const { return m_open; }
+
+private:
+    ModuleUnderTest(const ModuleUnderTest&);
+    ModuleUnderTest& operator=(const ModuleUnderTest&);
+    HMODULE m_module;
+    PFN_QVOpenPrinterInf m_open;
+};
+
+#endif
