@@ -16,6 +16,8 @@ struct EmptyString {
 
 LPSTR EmptyChars() { return &g_empty.nul; }
 
+int g_allocationsBeforeFailure = -1;
+
 }  // namespace
 
 CString::CString() : m_pchData(EmptyChars()) {}
@@ -47,6 +49,8 @@ void CString::AllocBuffer(int capacity)
     // Header, characters and the terminating NUL in one block.
     if (capacity < 0 || capacity > 0x3FFFFFF0 - (int)sizeof(Header))
         AfxThrowMemoryException();
+    if (g_allocationsBeforeFailure >= 0 && g_allocationsBeforeFailure-- == 0)
+        AfxThrowMemoryException();
     Header* header = static_cast<Header*>(HeapAlloc(GetProcessHeap(), 0, sizeof(Header) + capacity + 1));
     if (header == NULL)
         AfxThrowMemoryException();
@@ -55,6 +59,11 @@ void CString::AllocBuffer(int capacity)
     header->capacity = capacity;
     header->chars()[0] = '\0';
     m_pchData = header->chars();
+}
+
+void CString::FailAllocationAfter(int allocations)
+{
+    g_allocationsBeforeFailure = allocations;
 }
 
 void CString::Release()

@@ -42,6 +42,10 @@ public:
     LPSTR GetBuffer(int minLength);
     void ReleaseBuffer(int newLength = -1);
 
+    // Tests make the n-th next string allocation fail (0: the next one);
+    // -1 restores normal allocation.
+    static void FailAllocationAfter(int allocations);
+
     friend bool operator==(const CString& a, LPCSTR b);
     friend bool operator==(const CString& a, const CString& b);
 
