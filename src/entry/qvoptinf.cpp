@@ -7,6 +7,7 @@
 #include "../bidi/option_query.h"
 #include "../dialog/option_dialog.h"
 #include "../optioninfo/option_info.h"
+#include "../util/trace.h"
 
 namespace {
 
@@ -61,8 +62,13 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
     // A library that cannot be found is treated as if the caller had not
     // asked for the printer.
     char libraryPath[MAX_PATH];
-    if (SearchPathA(NULL, kBidiLibraryName, NULL, MAX_PATH, libraryPath, NULL) == 0)
+    DWORD found = SearchPathA(NULL, kBidiLibraryName, NULL, MAX_PATH, libraryPath, NULL);
+    if (found == 0) {
+        Trace("%s not found", kBidiLibraryName);
         queryPrinter = FALSE;
+    } else {
+        Trace("%s found: %s", kBidiLibraryName, found < MAX_PATH ? libraryPath : "(long path)");
+    }
 
     LookUpModel(modelName);
 
@@ -74,11 +80,20 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
         BidiLink link;
         CString deviceId;
         CString model;
-        if (link.ReadDeviceID(printerName, deviceId) && ExtractModelName(deviceId, model)) {
-            if (!CheckPrinterModel(modelName, model))
+        if (!link.ReadDeviceID(printerName, deviceId)) {
+            Trace("device ID not read: reason %d, library result %d", link.reason, link.libResult);
+        } else if (!ExtractModelName(deviceId, model)) {
+            Trace("device ID without a model value");
+        } else {
+            Trace("model value \"%s\"", (LPCSTR)model);
+            if (!CheckPrinterModel(modelName, model)) {
+                Trace("printer of another model: expected \"%s\"", modelName);
                 return 0;
-            if (theApp.modelIndex != kModelRowIdOnly && theApp.modelIndex != kModelRowWithDialog)
+            }
+            if (theApp.modelIndex != kModelRowIdOnly && theApp.modelIndex != kModelRowWithDialog) {
+                Trace("model \"%s\" is not supported", modelName);
                 return 0;
+            }
             SetRequest(workingInfo, theApp.modelIndex);
 
             // The query writes into a scratch copy, kept only when it succeeds.
@@ -88,13 +103,16 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
                 workingInfo.CopyFrom(&scratchInfo);
                 answered = TRUE;
             }
+            Trace("option query: result %d", answered);
         }
         // The link, and with it the library, is released here, before any dialog.
     }
 
     if (showDialog) {
-        if (theApp.modelIndex != kModelRowWithDialog)
+        if (theApp.modelIndex != kModelRowWithDialog) {
+            Trace("no dialog for model \"%s\"", modelName);
             return 0;
+        }
 
         DialogOwner dialog(new COptionInfoDialog(NULL));
         dialog->m_nModelIndex = theApp.modelIndex;
@@ -105,6 +123,7 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
 
         theApp.m_pMainWnd = dialog.get();
         INT_PTR modalResult = dialog->DoModal();
+        Trace("dialog ended with %d", (int)modalResult);
 
         if (answered) {
             // The printer's values stand, whatever the user pressed.

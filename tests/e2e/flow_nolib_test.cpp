@@ -101,3 +101,21 @@ TEST(FlowWithoutLibrary, NullArgumentsNeverCrash)
 }
 
 }  // namespace
+
+#include "debug_output_capture.h"
+
+namespace {
+
+TEST(FlowWithoutLibrary, TracesTheMissingLibraryAndTheRefusedDialog)
+{
+    ModuleUnderTest module;
+    ASSERT_NE((PFN_QVOpenPrinterInf)NULL, module.open());
+    DebugOutputCapture capture;
+    OptionInfo result;
+    module.open()("P", "KV-3100D", 0, NULL, &result, 1, 1);
+    ASSERT_EQ(2u, capture.lines().size());
+    EXPECT_EQ("qvoptinf: XKAPI.DLL not found", capture.lines()[0]);
+    EXPECT_EQ("qvoptinf: no dialog for model \"KV-3100D\"", capture.lines()[1]);
+}
+
+}  // namespace
