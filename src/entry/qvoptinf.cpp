@@ -4,14 +4,13 @@
 #include "app.h"
 #include "model_table.h"
 #include "../bidi/bidi_link.h"
+#include "../bidi/library_path.h"
 #include "../bidi/option_query.h"
 #include "../dialog/option_dialog.h"
 #include "../optioninfo/option_info.h"
 #include "../util/trace.h"
 
 namespace {
-
-const char kBidiLibraryName[] = "XKAPI.DLL";
 
 // Request flags written into the working record before the printer is asked,
 // by model row: row 0 asks for the printer ID only, row 1 for everything.
@@ -60,14 +59,13 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
                    OptionInfo* resultInfo, BOOL showDialog, BOOL queryPrinter)
 {
     // A library that cannot be found is treated as if the caller had not
-    // asked for the printer.
+    // asked for the printer. The current directory is never searched.
     char libraryPath[MAX_PATH];
-    DWORD found = SearchPathA(NULL, kBidiLibraryName, NULL, MAX_PATH, libraryPath, NULL);
-    if (found == 0) {
+    if (!FindBidiLibrary(libraryPath)) {
         Trace("%s not found", kBidiLibraryName);
         queryPrinter = FALSE;
     } else {
-        Trace("%s found: %s", kBidiLibraryName, found < MAX_PATH ? libraryPath : "(long path)");
+        Trace("%s found: %s", kBidiLibraryName, libraryPath);
     }
 
     LookUpModel(modelName);
