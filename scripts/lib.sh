@@ -117,6 +117,10 @@ qv_wine_start() {
   fi
   (wineserver -p </dev/null >/dev/null 2>&1 &)
   $QV_WINE wineboot </dev/null >/dev/null 2>&1
+  # Windows not managed by a window manager: there is none under Xvfb, and
+  # Wine waits up to 2 s for one at every window that is hidden (each dialog
+  # and message box). Wine then draws the caption and frame itself.
+  $QV_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 }
 
 qv_wine_stop() {

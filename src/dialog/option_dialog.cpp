@@ -1,8 +1,258 @@
 #include "option_dialog.h"
+#include "../rawprint/settings_sheet.h"
+#include "../util/error.h"
+#include "../util/misc.h"
 
-COptionInfoDialog::COptionInfoDialog(CWnd*)
-    : m_nModelIndex(0), m_bAnsweredByPrinter(FALSE), m_bSheetPrinted(FALSE)
+#include <stdlib.h>
+
+const INT32 MemorySizeTable[4] = {0, 32, 64, 96};
+
+namespace {
+
+const int kPaperSourceTabStop = 256;   // dialog units: beyond the list's width
+const int kIdPartTextLimit = 2;
+
+// Controls of the printer-ID and memory groups, in the order they are
+// switched; the entry-enabled form adds button 1008 and Cancel to them.
+const int kEntryControls[] = {
+    IDC_ID_LABEL, IDC_ID_GROUP, IDC_ID1, IDC_ID2, IDC_ID3, IDC_ID4, IDC_ID5, IDC_ID6,
+    IDC_ID_SEP1, IDC_ID_SEP2, IDC_ID_SEP3, IDC_ID_SEP4, IDC_ID_SEP5,
+    IDC_MEMORY_GROUP, IDC_MEMORY_LABEL, IDC_MEMORY_UNIT, IDC_MEMORY_COMBO,
+};
+
+// Messages of the dialog: string 50000 + index, arguments 51000 + index.
+const int kMessageIdRange = 100;   // "L' ID deve essere un numero pari tra %1 e %2."
+const int kArgumentIdMinimum = 0;  // "30"
+const int kArgumentIdMaximum = 1;  // "70"
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(COptionInfoDialog, CBaseDialog)
+    // Called when printer-ID edit 1001 loses the focus.
+    ON_EN_KILLFOCUS(IDC_ID1, OnKillFocusId1)
+    // Called when printer-ID edit 1002 loses the focus.
+    ON_EN_KILLFOCUS(IDC_ID2, OnKillFocusId2)
+    // Called when printer-ID edit 1003 loses the focus.
+    ON_EN_KILLFOCUS(IDC_ID3, OnKillFocusId3)
+    // Called when printer-ID edit 1004 loses the focus.
+    ON_EN_KILLFOCUS(IDC_ID4, OnKillFocusId4)
+    // Called when printer-ID edit 1005 loses the focus.
+    ON_EN_KILLFOCUS(IDC_ID5, OnKillFocusId5)
+    // Called when printer-ID edit 1006 loses the focus.
+    ON_EN_KILLFOCUS(IDC_ID6, OnKillFocusId6)
+    // Called when the settings-sheet button is clicked.
+    ON_BN_CLICKED(IDC_SETTINGS_SHEET, OnSettingsSheet)
+END_MESSAGE_MAP()
+
+COptionInfoDialog::COptionInfoDialog(CWnd* parent)
+    : CBaseDialog(IDD, parent), m_nMemoryIndex(-1)
+{
+    for (int k = 0; k < kIdFieldCount; k++)
+        m_dwIdPart[k] = 0;
+}
+
+COptionInfoDialog::~COptionInfoDialog()
 {
 }
 
-INT_PTR COptionInfoDialog::DoModal() { return -1; }
+BOOL COptionInfoDialog::OnInitDialog()
+{
+    // The printer ID as far as the record has it; -1 (undetermined) shows as 0.
+    if (m_optionInfo.idValid) {
+        for (UINT32 k = 0; k < (UINT32)kIdFieldCount && k < m_optionInfo.idCount; k++) {
+            m_dwIdPart[k] = 0;
+            if (m_optionInfo.id[k] != -1)
+                m_dwIdPart[k] = (DWORD)m_optionInfo.id[k];
+        }
+    }
+
+    EnableEntry(FALSE);
+    CBaseDialog::OnInitDialog();
+
+    for (int id = IDC_ID1; id <= IDC_ID6; id++)
+        SendDlgItemMessage(id, EM_LIMITTEXT, kIdPartTextLimit);
+
+    // Memory: the item whose size the record holds, else item 0 (0 MB).
+    CString text;
+    for (int s = IDS_MEMORY_0; s <= IDS_MEMORY_96; s++) {
+        text.LoadString(s);
+        SendDlgItemMessage(IDC_MEMORY_COMBO, CB_ADDSTRING, 0, (LPARAM)(LPCSTR)text);
+    }
+    SendDlgItemMessage(IDC_MEMORY_COMBO, CB_SETCURSEL, 0);
+    if (m_optionInfo.memoryValid && m_optionInfo.memorySizeMB != -1) {
+        for (int i = 0; i < 4; i++) {
+            if (MemorySizeTable[i] == m_optionInfo.memorySizeMB) {
+                SendDlgItemMessage(IDC_MEMORY_COMBO, CB_SETCURSEL, i);
+                break;
+            }
+        }
+    }
+
+    // Paper source: the item whose value the record holds, else item 0.
+    m_listPaperSource.SetTabStops(kPaperSourceTabStop);
+    m_listPaperSource.ResetContent();
+    text.LoadString(IDS_PAPER_NONE);
+    m_listPaperSource.AddString(text);
+    text.LoadString(IDS_PAPER_LOWER);
+    m_listPaperSource.AddString(text);
+    m_listPaperSource.SetCurSel(0);
+    if (m_optionInfo.paperSourceValid && m_optionInfo.paperSourceCount != -1) {
+        for (int i = 0; i < 2; i++) {
+            if (PaperSourceValue(i) == m_optionInfo.paperSourceCount)
+                m_listPaperSource.SetCurSel(i);
+        }
+    }
+    return TRUE;
+}
+
+void COptionInfoDialog::DoDataExchange(CDataExchange* pDX)
+{
+    CBaseDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_PAPER_LIST, m_listPaperSource);
+    DDX_CBIndex(pDX, IDC_MEMORY_COMBO, m_nMemoryIndex);
+    for (int id = IDC_ID1; id <= IDC_ID6; id++)
+        ExchangeIdPart(pDX, id);
+}
+
+void COptionInfoDialog::DoControlDataExchange(int id, CDataExchange* pDX)
+{
+    CBaseDialog::DoControlDataExchange(id, pDX);
+    if (id >= IDC_ID1 && id <= IDC_ID6)
+        ExchangeIdPart(pDX, id);
+}
+
+void COptionInfoDialog::ExchangeIdPart(CDataExchange* pDX, int id)
+{
+    DWORD& part = m_dwIdPart[id - IDC_ID1];
+    // An empty edit counts as 0, which the user then sees and the check refuses.
+    if (::GetWindowTextLengthA(GetDlgItem(id)) == 0)
+        SetDlgItemText(id, "0");
+    DDX_Text(pDX, id, part);
+    ValidateEvenInRange(pDX, id, part, kIdPartMinimum, kIdPartMaximum);
+}
+
+void COptionInfoDialog::ReportRangeError(int id, DWORD minimum, DWORD maximum)
+{
+    if (id < IDC_ID1 || id > IDC_ID6) {
+        // No message of our own for other controls: the general range message.
+        CBaseDialog::ReportRangeError(id, minimum, maximum);
+        return;
+    }
+    // The numbers in the text come from the string table, whatever the
+    // range passed in.
+    CString caption;
+    caption.LoadString(IDS_ERROR_CAPTION);
+    CError error(IDS_MESSAGE_BASE, IDS_ARGUMENT_BASE);
+    error.Show(kMessageIdRange, kArgumentIdMinimum, kArgumentIdMaximum, NULL, NULL, caption,
+               MB_ICONHAND | MB_SETFOREGROUND);
+}
+
+void COptionInfoDialog::EnableEntry(BOOL enable)
+{
+    CBaseDialog::EnableEntry(enable);
+}
+
+void COptionInfoDialog::EnableEntryControls()
+{
+    if (m_bAnsweredByPrinter || m_bSheetPrinted) {
+        for (int id : kEntryControls)
+            ::EnableWindow(GetDlgItem(id), TRUE);
+        ::EnableWindow(GetDlgItem(IDC_SETTINGS_SHEET), TRUE);
+        ::EnableWindow(GetDlgItem(IDCANCEL), TRUE);
+    }
+    ::EnableWindow(GetDlgItem(IDC_PAPER_GROUP), TRUE);
+    ::EnableWindow(GetDlgItem(IDC_PAPER_LIST), TRUE);
+
+    CString guidance;
+    guidance.LoadString(IDS_GUIDE_ENTER);
+    SetDlgItemText(IDC_GUIDANCE, guidance);
+    GotoDlgCtrl(GetDlgItem(IDC_MEMORY_COMBO));
+}
+
+void COptionInfoDialog::DisableEntryControls()
+{
+    for (int id : kEntryControls)
+        ::EnableWindow(GetDlgItem(id), FALSE);
+    if (m_bAnsweredByPrinter || m_bSheetPrinted) {
+        ::EnableWindow(GetDlgItem(IDC_PAPER_GROUP), FALSE);
+        ::EnableWindow(GetDlgItem(IDC_PAPER_LIST), FALSE);
+        ::EnableWindow(GetDlgItem(IDC_SETTINGS_SHEET), FALSE);
+        ::EnableWindow(GetDlgItem(IDCANCEL), FALSE);
+    }
+
+    CString guidance;
+    guidance.LoadString(IDS_GUIDE_SAVED);
+    SetDlgItemText(IDC_GUIDANCE, guidance);
+}
+
+// Only Tab (or Shift+Tab) checks an edit as it is left; a mouse click or an
+// access key leaves it unchecked until OK. A failed check has shown its
+// message and put the focus back into the edit.
+void COptionInfoDialog::CheckIdPartOnTab(int id)
+{
+    if (::GetKeyState(VK_TAB) & 0x8000)
+        UpdateControlData(id, TRUE);
+}
+
+void COptionInfoDialog::OnKillFocusId1() { CheckIdPartOnTab(IDC_ID1); }
+void COptionInfoDialog::OnKillFocusId2() { CheckIdPartOnTab(IDC_ID2); }
+void COptionInfoDialog::OnKillFocusId3() { CheckIdPartOnTab(IDC_ID3); }
+void COptionInfoDialog::OnKillFocusId4() { CheckIdPartOnTab(IDC_ID4); }
+void COptionInfoDialog::OnKillFocusId5() { CheckIdPartOnTab(IDC_ID5); }
+void COptionInfoDialog::OnKillFocusId6() { CheckIdPartOnTab(IDC_ID6); }
+
+void COptionInfoDialog::OnSettingsSheet()
+{
+    // The entry opens before the print is tried and stays open whatever the
+    // print's outcome.
+    m_bSheetPrinted = TRUE;
+    EnableEntry(TRUE);
+    SendSettingsSheet(m_strPrinterName);
+}
+
+int COptionInfoDialog::PaperSourceValue(int index)
+{
+    CMisc misc;
+    CString field;
+    if (!misc.GetListItemField(&m_listPaperSource, index, 1, field))
+        return 0;
+    return atoi(field);
+}
+
+void COptionInfoDialog::StorePaperSource()
+{
+    m_optionInfo.paperSourceValid = 1;
+    for (int i = 0; i < 2; i++) {
+        if (m_listPaperSource.GetSel(i) > 0)
+            m_optionInfo.paperSourceCount = PaperSourceValue(i);
+    }
+}
+
+void COptionInfoDialog::OnOK()
+{
+    if (m_bSheetPrinted) {
+        if (!UpdateData(TRUE))
+            return;
+        m_optionInfo.idValid = 1;
+        for (UINT32 k = 0; k < (UINT32)kIdFieldCount && k < m_optionInfo.idCount; k++)
+            m_optionInfo.id[k] = (INT32)m_dwIdPart[k];
+        // A memory combo box without a valid selection cannot happen through
+        // the user; should it happen, the record keeps its memory group as
+        // it came rather than claim a size nobody chose.
+        if (m_nMemoryIndex >= 0 && m_nMemoryIndex < 4) {
+            m_optionInfo.memoryValid = 1;
+            m_optionInfo.memorySizeMB = MemorySizeTable[m_nMemoryIndex];
+        }
+        StorePaperSource();
+        EndDialog(IDOK);
+    } else if (!m_bAnsweredByPrinter) {
+        if (!UpdateControlData(IDC_PAPER_LIST, TRUE))
+            return;
+        m_optionInfo.idValid = 1;
+        m_optionInfo.memoryValid = 1;
+        StorePaperSource();
+        EndDialog(IDOK);
+    } else {
+        EndDialog(IDOK);
+    }
+}

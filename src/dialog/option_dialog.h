@@ -1,21 +1,64 @@
-// Placeholder until the dialog lands: the data the entry point hands over and
-// a modal run that cannot show anything.
+// COptionInfoDialog: the modal dialog in which a printer's option information
+// is shown and, where the printer could not be asked, typed in by the user
+// after the printer has printed its settings sheet.
+//
+// Three forms, from the two flags: Answered (the printer's reply, nothing to
+// change), Awaiting sheet (only the paper source can be chosen) and Sheet
+// printed (everything can be entered).
 #ifndef QV_DIALOG_OPTION_DIALOG_H
 #define QV_DIALOG_OPTION_DIALOG_H
 
-#include "../framework/afxwin.h"
-#include "../optioninfo/option_info.h"
+#include "base_dialog.h"
+#include "resource.h"
 
-class COptionInfoDialog : public CWnd {
+// Megabytes of the memory combo box's items, by item index.
+extern const INT32 MemorySizeTable[4];
+
+// The range of a printer-ID element: even numbers from 30 to 70.
+const DWORD kIdPartMinimum = 30;
+const DWORD kIdPartMaximum = 70;
+
+class COptionInfoDialog : public CBaseDialog {
 public:
-    explicit COptionInfoDialog(CWnd* parent = NULL);
-    INT_PTR DoModal();
+    enum { IDD = IDD_OPTION_INFO };
 
-    int m_nModelIndex;
-    CString m_strPrinterName;
-    OptionInfo m_optionInfo;
-    BOOL m_bAnsweredByPrinter;
-    BOOL m_bSheetPrinted;
+    explicit COptionInfoDialog(CWnd* parent = NULL);
+    ~COptionInfoDialog() override;
+
+    void DoControlDataExchange(int id, CDataExchange* pDX) override;
+    void ReportRangeError(int id, DWORD minimum, DWORD maximum) override;
+    void EnableEntry(BOOL enable) override;
+    void EnableEntryControls() override;
+    void DisableEntryControls() override;
+
+    CListBox m_listPaperSource;   // control 1007, attached by the first exchange
+    int m_nMemoryIndex;           // selection of combo box 1000
+    DWORD m_dwIdPart[kIdFieldCount];   // edits 1001 to 1006
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+    // Called when a printer-ID edit loses the focus: checks it when Tab moved it.
+    void OnKillFocusId1();
+    void OnKillFocusId2();
+    void OnKillFocusId3();
+    void OnKillFocusId4();
+    void OnKillFocusId5();
+    void OnKillFocusId6();
+    // Called when button 1008 is clicked: enables the entry and prints the sheet.
+    void OnSettingsSheet();
+
+private:
+    // Exchange and check of printer-ID edit id (1001 to 1006).
+    void ExchangeIdPart(CDataExchange* pDX, int id);
+    void CheckIdPartOnTab(int id);
+    // The value an item of the paper-source list stands for: the number after its tab.
+    int PaperSourceValue(int index);
+    void StorePaperSource();
+
+    DECLARE_MESSAGE_MAP()
 };
 
 #endif

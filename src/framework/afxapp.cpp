@@ -16,7 +16,8 @@ BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
 CWinApp::CWinApp(LPCSTR appName)
-    : m_hInstance(NULL), m_pszAppName(appName), m_pszHelpFilePath(NULL), m_pMainWnd(NULL)
+    : m_hInstance(NULL), m_pszAppName(appName), m_pszHelpFilePath(NULL), m_pMainWnd(NULL),
+      m_pPreviousApp(g_app)
 {
     m_szTitle[0] = '\0';
     m_szHelpPath[0] = '\0';
@@ -25,8 +26,10 @@ CWinApp::CWinApp(LPCSTR appName)
 
 CWinApp::~CWinApp()
 {
+    // A module has one application object; a second one (a test's) stands in
+    // for it while it lives.
     if (g_app == this)
-        g_app = NULL;
+        g_app = m_pPreviousApp;
 }
 
 void CWinApp::WinHelp(DWORD_PTR data, UINT command)

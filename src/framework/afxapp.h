@@ -30,6 +30,7 @@ public:
     CWnd* m_pMainWnd;
 
 private:
+    CWinApp* m_pPreviousApp;   // the application object before this one, if any
     char m_szTitle[MAX_PATH];
     char m_szHelpPath[MAX_PATH];
 

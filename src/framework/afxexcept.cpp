@@ -40,3 +40,11 @@ void AfxThrowUserException()
         AfxThrowMemoryException();
     throw e;
 }
+
+void AfxThrowNotSupportedException()
+{
+    CNotSupportedException* e = new (std::nothrow) CNotSupportedException;
+    if (e == NULL)
+        AfxThrowMemoryException();
+    throw e;
+}

@@ -42,7 +42,15 @@ public:
     CUserException() : CException(TRUE) {}
 };
 
+// Thrown when an operation cannot be carried out at all (a data exchange with
+// a control the dialog does not have, for instance).
+class CNotSupportedException : public CException {
+public:
+    CNotSupportedException() : CException(TRUE) {}
+};
+
 [[noreturn]] void AfxThrowMemoryException();
+[[noreturn]] void AfxThrowNotSupportedException();
 [[noreturn]] void AfxThrowUserException();
 
 #endif

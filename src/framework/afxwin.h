@@ -1,5 +1,5 @@
 // The framework in one include: strings, exceptions, message maps, windows,
-// the application object.
+// dialogs, the application object.
 #ifndef QV_FRAMEWORK_AFXWIN_H
 #define QV_FRAMEWORK_AFXWIN_H
 
@@ -9,5 +9,6 @@
 #include "afxmsg.h"
 #include "afxwnd.h"
 #include "afxapp.h"
+#include "afxdlg.h"
 
 #endif

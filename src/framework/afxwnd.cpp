@@ -1,7 +1,132 @@
 #include "afxwnd.h"
+#include "afxdlg.h"
+#include "afxexcept.h"
+#include "afxres.h"
+
+AFX_THREAD_STATE* AfxGetThreadState()
+{
+    static thread_local AFX_THREAD_STATE state;
+    return &state;
+}
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()
+
+void CWnd::DoDataExchange(CDataExchange*)
+{
+}
+
+BOOL CWnd::UpdateData(BOOL saveAndValidate)
+{
+    CDataExchange dx(this, saveAndValidate);
+
+    // No control notification reaches this window while the exchange runs.
+    AFX_THREAD_STATE* state = AfxGetThreadState();
+    HWND oldLockout = state->m_hLockoutNotifyWindow;
+    state->m_hLockoutNotifyWindow = m_hWnd;
+
+    BOOL ok = FALSE;
+    try {
+        DoDataExchange(&dx);
+        ok = TRUE;
+    } catch (CUserException* e) {
+        // A validation failed and has told the user already.
+        e->Delete();
+    } catch (CException* e) {
+        e->ReportError(MB_ICONEXCLAMATION, AFX_IDP_INTERNAL_FAILURE);
+        e->Delete();
+    }
+
+    state->m_hLockoutNotifyWindow = oldLockout;
+    return ok;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
+    return result;
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    const MSG& msg = AfxGetThreadState()->m_lastSentMsg;
+    return DefWindowProc(msg.message, msg.wParam, msg.lParam);
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    UINT id = LOWORD(wParam);
+    HWND control = (HWND)lParam;
+    int code = HIWORD(wParam);
+    if (control == NULL) {
+        code = CN_COMMAND;   // a menu command or an accelerator
+    } else if (AfxGetThreadState()->m_hLockoutNotifyWindow == m_hWnd) {
+        return TRUE;         // locked out: the notification is dropped
+    }
+    return OnCmdMsg(id, code, FALSE);
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    if (message == WM_COMMAND) {
+        if (!OnCommand(wParam, lParam))
+            return FALSE;
+        *result = 0;
+        return TRUE;
+    }
+
+    // The platform's per-type colour messages all go to the one WM_CTLCOLOR
+    // entry, with the type as CTLCOLOR_* code.
+    UINT lookup = message;
+    UINT ctlColorType = 0;
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+        lookup = WM_CTLCOLOR;
+        ctlColorType = message - WM_CTLCOLORMSGBOX;
+    }
+    const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(GetMessageMap(), lookup, 0, 0);
+    if (entry == NULL)
+        return FALSE;
+
+    switch (entry->nSig) {
+    case AfxSig_vv:
+        (this->*entry->pfn)();
+        *result = 0;
+        return TRUE;
+    case AfxSig_hDWw: {
+        typedef HBRUSH (CCmdTarget::*Pfn)(HDC, HWND, UINT);
+        Pfn pfn = reinterpret_cast<Pfn>(entry->pfn);
+        *result = (LRESULT)(this->*pfn)((HDC)wParam, (HWND)lParam, ctlColorType);
+        return TRUE;
+    }
+    case AfxSig_lwl: {
+        typedef LRESULT (CCmdTarget::*Pfn)(WPARAM, LPARAM);
+        Pfn pfn = reinterpret_cast<Pfn>(entry->pfn);
+        *result = (this->*pfn)(wParam, lParam);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+HBRUSH CWnd::OnCtlColor(HDC, HWND, UINT)
+{
+    // The platform's own answer to the colour message being handled: its
+    // brush, with the device context's colours set to match.
+    return (HBRUSH)Default();
+}
+
+void CWnd::OnDestroy()
+{
+    Default();
+}
 
 int CListBox::GetText(int index, CString& text) const
 {

@@ -1,9 +1,24 @@
-// Window objects: a thin C++ face on a window handle.
+// Window objects: a thin C++ face on a window handle, and the dispatch of a
+// window's messages to the handlers of its message map.
 #ifndef QV_FRAMEWORK_AFXWND_H
 #define QV_FRAMEWORK_AFXWND_H
 
 #include "afxmsg.h"
 #include "afxstr.h"
+
+class CDataExchange;
+
+// What the framework keeps per thread.
+struct AFX_THREAD_STATE {
+    // While this names a window, control notifications (WM_COMMAND from a
+    // control) to that window are dropped: a data exchange sets it so that a
+    // message box it shows cannot start a second exchange through a
+    // kill-focus notification.
+    HWND m_hLockoutNotifyWindow;
+    // The message being handled, for Default().
+    MSG m_lastSentMsg;
+};
+AFX_THREAD_STATE* AfxGetThreadState();
 
 class CWnd : public CCmdTarget {
 public:
@@ -16,7 +31,41 @@ public:
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
 
+    // Window operations of the platform on this window or on a child by id.
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
+    void SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text); }
+    int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
+    void SetDlgItemText(int id, LPCSTR text) { ::SetDlgItemTextA(m_hWnd, id, text); }
+    LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendDlgItemMessageA(m_hWnd, id, message, wParam, lParam);
+    }
+
+    // Data exchange between the controls and the members: FALSE when a
+    // validation failed (already reported) or the exchange broke down
+    // (reported here, string 61704 when the failure has no text of its own).
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* pDX);
+
+    // A message for this window: the handler of the message map, or the
+    // platform's default.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // TRUE when the message map handled the message; its result in *result.
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // WM_COMMAND: menu commands, accelerators and control notifications.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
     HWND m_hWnd;
+
+protected:
+    // The platform's default handling of the message being handled.
+    LRESULT Default();
+
+    // Default handlers: the platform's colours and destroy processing.
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT ctlColorType);
+    void OnDestroy();
 
     DECLARE_MESSAGE_MAP()
 };

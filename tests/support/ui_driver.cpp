@@ -1,5 +1,7 @@
 #include "ui_driver.h"
 
+#include <string.h>
+
 namespace {
 
 UiDriver* g_driver = NULL;
@@ -128,4 +130,140 @@ void UiDriver::Tick()
         if (active != NULL)
             PostMessageA(active, WM_COMMAND, IDCANCEL, 0);
     }
+}
+
+bool UiDriver::IsEnabled(HWND dialog, int id)
+{
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+bool UiDriver::IsVisible(HWND dialog, int id)
+{
+    return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE;
+}
+
+int UiDriver::FocusId(HWND dialog)
+{
+    HWND focus = GetFocus();
+    if (focus == NULL || !IsChild(dialog, focus))
+        return 0;
+    // The edit inside a combo box counts as the combo box.
+    while (GetParent(focus) != dialog)
+        focus = GetParent(focus);
+    return GetDlgCtrlID(focus);
+}
+
+std::pair<int, int> UiDriver::EditSelection(HWND dialog, int id)
+{
+    DWORD first = 0, end = 0;
+    SendDlgItemMessageA(dialog, id, EM_GETSEL, (WPARAM)&first, (LPARAM)&end);
+    return std::make_pair((int)first, (int)end);
+}
+
+int UiDriver::ComboSelection(HWND dialog, int id)
+{
+    return (int)SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+}
+
+std::string UiDriver::ComboItemText(HWND dialog, int id, int index)
+{
+    int length = (int)SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, index, 0);
+    if (length < 0)
+        return "<no item>";
+    std::string text(length + 1, '\0');
+    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, index, (LPARAM)&text[0]);
+    text.resize(length);
+    return text;
+}
+
+int UiDriver::ListSelection(HWND dialog, int id)
+{
+    return (int)SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0);
+}
+
+bool UiDriver::Type(HWND dialog, int id, const std::string& text)
+{
+    HWND edit = GetDlgItem(dialog, id);
+    if (!IsWindowEnabled(edit))
+        return false;
+    // Select all, then type over it; the edit's own filters (digits only,
+    // length limit) apply as to a user's typing.
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    if (text.empty()) {
+        SendMessageA(edit, WM_CHAR, VK_BACK, 0);
+        return true;
+    }
+    for (char ch : text)
+        SendMessageA(edit, WM_CHAR, (BYTE)ch, 0);
+    return true;
+}
+
+void UiDriver::Paste(HWND dialog, int id, const std::string& text)
+{
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+void UiDriver::PressTab(HWND dialog, bool back)
+{
+    // The key state is what GetKeyState reports while the key is handled: the
+    // dialog manager moves the focus, the edit that loses it notifies its
+    // dialog, and the dialog sees Tab down, as with a real key press.
+    BYTE saved[256];
+    GetKeyboardState(saved);
+    BYTE pressed[256];
+    memcpy(pressed, saved, sizeof pressed);
+    pressed[VK_TAB] = 0x80;
+    if (back)
+        pressed[VK_SHIFT] = pressed[VK_LSHIFT] = 0x80;
+    SetKeyboardState(pressed);
+
+    MSG msg = {};
+    msg.hwnd = GetFocus();
+    msg.message = WM_KEYDOWN;
+    msg.wParam = VK_TAB;
+    msg.lParam = 1 | (MapVirtualKeyA(VK_TAB, 0) << 16);
+    if (!IsDialogMessageA(dialog, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    SetKeyboardState(saved);
+}
+
+bool UiDriver::MouseClick(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    if (!IsWindowEnabled(control))
+        return false;
+    SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    return true;
+}
+
+bool UiDriver::Click(HWND dialog, int id)
+{
+    HWND button = GetDlgItem(dialog, id);
+    if (button == NULL || !IsWindowEnabled(button) || !IsWindowVisible(button))
+        return false;
+    SendMessageA(button, BM_CLICK, 0, 0);
+    return true;
+}
+
+bool UiDriver::SelectListItem(HWND dialog, int id, int index)
+{
+    HWND list = GetDlgItem(dialog, id);
+    if (!IsWindowEnabled(list))
+        return false;
+    SendMessageA(list, LB_SETCURSEL, index, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), (LPARAM)list);
+    return true;
+}
+
+bool UiDriver::SelectComboItem(HWND dialog, int id, int index)
+{
+    HWND combo = GetDlgItem(dialog, id);
+    if (!IsWindowEnabled(combo))
+        return false;
+    SendMessageA(combo, CB_SETCURSEL, index, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)combo);
+    return true;
 }

@@ -14,6 +14,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ShownBox {
@@ -42,6 +43,36 @@ public:
 
     // Text of a window or control.
     static std::string TextOf(HWND window);
+
+    // Reading a dialog's controls by id.
+    static std::string ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
+    static bool IsEnabled(HWND dialog, int id);
+    static bool IsVisible(HWND dialog, int id);
+    // Id of the control that has the keyboard focus; 0 when the focus is not
+    // on a control of this dialog.
+    static int FocusId(HWND dialog);
+    // An edit's selection as (first, end); (0, length) is the whole text.
+    static std::pair<int, int> EditSelection(HWND dialog, int id);
+    static int ComboSelection(HWND dialog, int id);
+    static std::string ComboItemText(HWND dialog, int id, int index);
+    static int ListSelection(HWND dialog, int id);
+
+    // Acting on a dialog as a user would. The ones that need an enabled
+    // control return false, doing nothing, when it is disabled.
+    // Replaces the edit's text by typing it, character by character.
+    static bool Type(HWND dialog, int id, const std::string& text);
+    // Replaces the edit's text as a paste would (no character filter).
+    static void Paste(HWND dialog, int id, const std::string& text);
+    // The Tab key (Shift+Tab with back) on the control that has the focus,
+    // through the dialog manager, with the key down while it is handled.
+    static void PressTab(HWND dialog, bool back = false);
+    // A left mouse click into the control (it takes the focus).
+    static bool MouseClick(HWND dialog, int id);
+    // A click on a push button (BM_CLICK: focus, then BN_CLICKED).
+    static bool Click(HWND dialog, int id);
+    // Selects a list item as a click on it would, with its notification.
+    static bool SelectListItem(HWND dialog, int id, int index);
+    static bool SelectComboItem(HWND dialog, int id, int index);
     // The message box among this thread's windows, or NULL.
     static HWND FindMessageBox();
 

@@ -1,0 +1,256 @@
+#include "afxdlg.h"
+#include "afxapp.h"
+#include "afxexcept.h"
+#include "afxres.h"
+
+#include <errno.h>
+#include <stdlib.h>
+
+CDataExchange::CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate)
+    : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dlgWnd), m_hWndLastControl(NULL),
+      m_bEditLastControl(FALSE)
+{
+}
+
+HWND CDataExchange::PrepareCtrl(int id)
+{
+    HWND control = m_pDlgWnd->GetDlgItem(id);
+    if (control == NULL)
+        AfxThrowNotSupportedException();
+    m_hWndLastControl = control;
+    m_bEditLastControl = FALSE;
+    return control;
+}
+
+HWND CDataExchange::PrepareEditCtrl(int id)
+{
+    HWND control = PrepareCtrl(id);
+    m_bEditLastControl = TRUE;
+    return control;
+}
+
+void CDataExchange::Fail()
+{
+    if (m_bSaveAndValidate && m_hWndLastControl != NULL) {
+        ::SetFocus(m_hWndLastControl);
+        if (m_bEditLastControl)
+            ::SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
+    }
+    AfxThrowUserException();
+}
+
+void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
+{
+    if (control.m_hWnd == NULL)
+        control.m_hWnd = pDX->PrepareCtrl(id);
+}
+
+void DDX_CBIndex(CDataExchange* pDX, int id, int& index)
+{
+    HWND combo = pDX->PrepareCtrl(id);
+    if (pDX->m_bSaveAndValidate)
+        index = (int)::SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    else
+        ::SendMessageA(combo, CB_SETCURSEL, (WPARAM)index, 0);
+}
+
+namespace {
+
+// Blanks, decimal digits, blanks; no sign. A number beyond 32 bits is refused
+// rather than cut.
+BOOL ParseUnsigned(LPCSTR text, DWORD* value)
+{
+    while (*text == ' ' || *text == '\t')
+        text++;
+    if (*text < '0' || *text > '9')
+        return FALSE;
+    char* end;
+    errno = 0;
+    unsigned long parsed = strtoul(text, &end, 10);
+    if (errno == ERANGE || parsed > 0xFFFFFFFFUL)
+        return FALSE;
+    while (*end == ' ' || *end == '\t')
+        end++;
+    if (*end != '\0')
+        return FALSE;
+    *value = (DWORD)parsed;
+    return TRUE;
+}
+
+}  // namespace
+
+void DDX_Text(CDataExchange* pDX, int id, DWORD& value)
+{
+    HWND edit = pDX->PrepareEditCtrl(id);
+    if (pDX->m_bSaveAndValidate) {
+        CString text;
+        int length = ::GetWindowTextLengthA(edit);
+        int got = ::GetWindowTextA(edit, text.GetBuffer(length), length + 1);
+        text.ReleaseBuffer(got);
+        if (!ParseUnsigned(text, &value)) {
+            AfxMessageBox(AFX_IDP_PARSE_UINT);
+            pDX->Fail();
+        }
+    } else {
+        char text[32];
+        wsprintfA(text, "%lu", value);
+        ::SetWindowTextA(edit, text);
+    }
+}
+
+// The dialog procedure of every CDialog. It hands each message to the
+// object's message map and keeps C++ exceptions inside: one that reaches it
+// is reported (string 61704 when it has no text of its own) and the message
+// counts as handled.
+INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CDialog* dialog;
+    if (message == WM_INITDIALOG) {
+        dialog = reinterpret_cast<CDialog*>(lParam);
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        dialog->m_hWnd = hwnd;
+    } else {
+        dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    }
+    if (dialog == NULL)
+        return FALSE;   // messages before WM_INITDIALOG
+
+    if (message == WM_NCDESTROY) {
+        // The window is gone: the object no longer names it, and is no
+        // longer the application's main window.
+        CWinApp* app = AfxGetApp();
+        if (app != NULL && app->m_pMainWnd == dialog)
+            app->m_pMainWnd = NULL;
+        dialog->m_hWnd = NULL;
+        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        return FALSE;
+    }
+
+    AFX_THREAD_STATE* state = AfxGetThreadState();
+    MSG saved = state->m_lastSentMsg;
+    state->m_lastSentMsg.hwnd = hwnd;
+    state->m_lastSentMsg.message = message;
+    state->m_lastSentMsg.wParam = wParam;
+    state->m_lastSentMsg.lParam = lParam;
+
+    INT_PTR answer = FALSE;
+    try {
+        if (message == WM_INITDIALOG) {
+            answer = dialog->OnInitDialog();
+        } else {
+            LRESULT result = 0;
+            if (dialog->OnWndMsg(message, wParam, lParam, &result)) {
+                if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+                    answer = (INT_PTR)result;   // these return the brush itself
+                } else {
+                    SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+                    answer = TRUE;
+                }
+            }
+        }
+    } catch (CException* e) {
+        e->ReportError(MB_ICONEXCLAMATION, AFX_IDP_INTERNAL_FAILURE);
+        e->Delete();
+        answer = TRUE;
+        // A dialog whose initialisation broke down would show wrong values.
+        if (message == WM_INITDIALOG)
+            ::EndDialog(hwnd, -1);
+    } catch (...) {
+        AfxMessageBox(AFX_IDP_INTERNAL_FAILURE, MB_ICONEXCLAMATION);
+        answer = TRUE;
+        if (message == WM_INITDIALOG)
+            ::EndDialog(hwnd, -1);
+    }
+
+    state->m_lastSentMsg = saved;
+    return answer;
+}
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    // Called when OK or Enter is chosen.
+    ON_COMMAND(IDOK, OnOK)
+    // Called when Cancel, Esc or the close box is chosen.
+    ON_COMMAND(IDCANCEL, OnCancel)
+    // Called when the application asks for the dialog's help context.
+    ON_MESSAGE(WM_COMMANDHELP, OnCommandHelp)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT templateId, CWnd* parent)
+    : m_nIDHelp(templateId), m_pParentWnd(parent)
+{
+}
+
+CDialog::~CDialog()
+{
+}
+
+INT_PTR CDialog::DoModal()
+{
+    HWND parent = m_pParentWnd != NULL ? m_pParentWnd->m_hWnd : NULL;
+    INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDHelp),
+                                       parent, AfxDlgProc, reinterpret_cast<LPARAM>(this));
+    m_hWnd = NULL;
+    return result;
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    // The help button is only offered when someone answers the help command.
+    HWND help = GetDlgItem(ID_HELP);
+    if (help != NULL && !OnCmdMsg(ID_HELP, CN_COMMAND, TRUE))
+        ::ShowWindow(help, SW_HIDE);
+
+    if (!UpdateData(FALSE)) {
+        EndDialog(-1);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CDialog::EndDialog(int result)
+{
+    ::EndDialog(m_hWnd, result);
+}
+
+void CDialog::GotoDlgCtrl(HWND control)
+{
+    SendMessage(WM_NEXTDLGCTL, (WPARAM)control, 1);
+}
+
+void CDialog::NextDlgCtrl() const
+{
+    SendMessage(WM_NEXTDLGCTL, 0, 0);
+}
+
+BOOL CDialog::OnCmdMsg(UINT id, int code, BOOL query)
+{
+    if (CWnd::OnCmdMsg(id, code, query))
+        return TRUE;
+    // Only commands (a button click counts as one) go on to the application.
+    if (code != CN_COMMAND)
+        return FALSE;
+    CWinApp* app = AfxGetApp();
+    return app != NULL && app->OnCmdMsg(id, code, query);
+}
+
+void CDialog::OnOK()
+{
+    if (!UpdateData(TRUE))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+LRESULT CDialog::OnCommandHelp(WPARAM, LPARAM lParam)
+{
+    if (lParam == 0)
+        lParam = (LPARAM)(HID_BASE_RESOURCE + m_nIDHelp);
+    CWinApp* app = AfxGetApp();
+    if (app != NULL && lParam != 0)
+        app->WinHelp((DWORD_PTR)lParam);
+    return TRUE;
+}

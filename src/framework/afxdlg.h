@@ -1,0 +1,75 @@
+// Dialogs: the modal dialog class, the data-exchange context and the control
+// exchange operations.
+#ifndef QV_FRAMEWORK_AFXDLG_H
+#define QV_FRAMEWORK_AFXDLG_H
+
+#include "afxwnd.h"
+
+// The context of one data exchange: its direction and the control most
+// recently prepared for exchange, which a failed validation goes back to.
+class CDataExchange {
+public:
+    CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate);
+
+    // The control with this id, remembered as the last prepared one. A
+    // missing control breaks the exchange (CNotSupportedException).
+    HWND PrepareCtrl(int id);
+    // As PrepareCtrl, and remembers that the control is an edit.
+    HWND PrepareEditCtrl(int id);
+    // Puts the focus back on the last prepared control (selecting an edit's
+    // whole text) when saving, then aborts the exchange with a user exception.
+    [[noreturn]] void Fail();
+
+    BOOL m_bSaveAndValidate;    // TRUE: controls to members, with validation
+    CWnd* m_pDlgWnd;
+    HWND m_hWndLastControl;
+    BOOL m_bEditLastControl;
+};
+
+// Attaches the control with this id to control on the first exchange.
+void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+// Selection index of a combo box (-1: no selection).
+void DDX_CBIndex(CDataExchange* pDX, int id, int& index);
+// An edit's text as an unsigned decimal number. A text that is not one is
+// refused with string 61719 and fails the exchange.
+void DDX_Text(CDataExchange* pDX, int id, DWORD& value);
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = NULL);
+    ~CDialog() override;
+
+    // Runs the dialog from template m_nIDHelp of the module's own resources.
+    // Returns the value given to EndDialog, or -1 when the dialog could not be
+    // created.
+    virtual INT_PTR DoModal();
+
+    // WM_INITDIALOG: loads the controls (ending the dialog with -1 when that
+    // fails) and hides the help button unless the help command has a handler.
+    virtual BOOL OnInitDialog();
+    void EndDialog(int result);
+    // The go-to-control operation: focus to control, the dialog's way.
+    void GotoDlgCtrl(HWND control);
+    void NextDlgCtrl() const;
+
+    // Commands go to the dialog's own map, then to the application's.
+    BOOL OnCmdMsg(UINT id, int code, BOOL query) override;
+
+    UINT m_nIDHelp;   // the template id; the help context is HID_BASE_RESOURCE + it
+
+protected:
+    // Called when OK (IDOK) is chosen: saves and validates, then ends with IDOK.
+    virtual void OnOK();
+    // Called when Cancel (IDCANCEL, Esc, the close box) is chosen: ends with IDCANCEL.
+    virtual void OnCancel();
+    // Called when the application asks for this dialog's help context.
+    LRESULT OnCommandHelp(WPARAM wParam, LPARAM lParam);
+
+    CWnd* m_pParentWnd;
+
+private:
+    friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
+    DECLARE_MESSAGE_MAP()
+};
+
+#endif

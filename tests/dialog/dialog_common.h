@@ -1,0 +1,102 @@
+// Shared by the dialog tests: the dialog's caption, its controls, the
+// expected texts, and the enabled sets of its three forms.
+#ifndef QV_TESTS_DIALOG_COMMON_H
+#define QV_TESTS_DIALOG_COMMON_H
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dialog/resource.h"
+#include "framework/afxres.h"
+#include "optioninfo/option_info.h"
+#include "ui_driver.h"
+
+const char kDialogCaption[] = "Informazioni su stampante e opzioni";
+const char kRangeMessage[] = "L' ID deve essere un numero pari tra 30 e 70.";
+const char kGuideEnter[] =
+    "Inserite i dati relativi alle opzioni dopo aver stampato i fogli di informazioni.";
+const char kGuideSaved[] =
+    "I dati relativi alle opzioni sono gi\xE0 salvati, perci\xF2 non dovete inserire alcuna "
+    "informazione.";
+
+enum DialogForm { kAnswered, kAwaitingSheet, kSheetPrinted };
+
+// Every control with an id of its own.
+inline std::vector<int> AllControlIds()
+{
+    std::vector<int> ids;
+    for (int id = 1000; id <= 1020; id++)
+        ids.push_back(id);
+    ids.push_back(IDOK);
+    ids.push_back(IDCANCEL);
+    ids.push_back(ID_HELP);
+    return ids;
+}
+
+// The controls enabled in a form; all others are disabled. The guidance
+// text 1009 and its frame are never switched.
+inline std::set<int> EnabledIn(DialogForm form)
+{
+    std::set<int> enabled = {IDOK, ID_HELP, IDC_GUIDANCE};
+    if (form == kAnswered)
+        return enabled;
+    enabled.insert({IDC_PAPER_GROUP, IDC_PAPER_LIST, IDC_SETTINGS_SHEET, IDCANCEL});
+    if (form == kAwaitingSheet)
+        return enabled;
+    for (int id = 1000; id <= 1020; id++)
+        enabled.insert(id);
+    return enabled;
+}
+
+inline void ExpectForm(HWND dialog, DialogForm form)
+{
+    std::set<int> enabled = EnabledIn(form);
+    for (int id : AllControlIds()) {
+        bool expected = enabled.count(id) != 0;
+        EXPECT_EQ(expected, UiDriver::IsEnabled(dialog, id))
+            << "control " << id << ": expected " << (expected ? "enabled" : "disabled");
+    }
+    EXPECT_EQ(form == kAnswered ? kGuideSaved : kGuideEnter,
+              UiDriver::ItemText(dialog, IDC_GUIDANCE));
+    EXPECT_TRUE(UiDriver::IsVisible(dialog, ID_HELP)) << "the help button is shown";
+}
+
+inline OptionInfo MakeInfo(INT32 idValid, UINT32 idCount, std::vector<INT32> ids, INT32 memoryValid,
+                           INT32 memorySizeMB, INT32 paperSourceValid, INT32 paperSourceCount)
+{
+    OptionInfo info;
+    info.idValid = idValid;
+    info.idCount = idCount;
+    for (int k = 0; k < kIdFieldCount; k++)
+        info.id[k] = k < (int)ids.size() ? ids[k] : 0;
+    info.memoryValid = memoryValid;
+    info.memorySizeMB = memorySizeMB;
+    info.paperSourceValid = paperSourceValid;
+    info.paperSourceCount = paperSourceCount;
+    return info;
+}
+
+inline std::string Describe(const OptionInfo& info)
+{
+    char text[256];
+    wsprintfA(text, "{%d,%u,[%d %d %d %d %d %d],%d,%d,%d,%d}", info.idValid, info.idCount,
+              info.id[0], info.id[1], info.id[2], info.id[3], info.id[4], info.id[5],
+              info.memoryValid, info.memorySizeMB, info.paperSourceValid, info.paperSourceCount);
+    return text;
+}
+
+inline bool SameInfo(const OptionInfo& a, const OptionInfo& b)
+{
+    return memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Six valid printer-ID elements.
+inline OptionInfo ValidRecord()
+{
+    return MakeInfo(1, 6, {30, 32, 34, 36, 38, 40}, 1, 32, 1, 0);
+}
+
+#endif

@@ -1,0 +1,93 @@
+// qvdialog: runs the option information dialog by itself, so that a person
+// can try it (under a real X display it is interactive) and so that its forms
+// can be photographed. The printer's answer is simulated: with --answered the
+// record given by --current counts as the printer's reply.
+//
+//   qvdialog [--answered | --sheet-printed] [--current v1,...,v12]
+//            [--close-after ms] [--printer NAME]
+//
+// --sheet-printed clicks the settings-sheet button once the dialog is up.
+// --close-after ends the dialog with Cancel after that many milliseconds.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "dialog/option_dialog.h"
+#include "entry/app.h"
+
+namespace {
+
+UINT_PTR g_closeTimer = 0;
+DWORD g_closeAfter = 0;
+bool g_clickSheet = false;
+DWORD g_start = 0;
+
+// Works the dialog from a thread timer inside its modal loop.
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = theApp.m_pMainWnd != NULL ? theApp.m_pMainWnd->m_hWnd : NULL;
+    if (dialog == NULL || !IsWindowVisible(dialog))
+        return;
+    if (g_clickSheet) {
+        g_clickSheet = false;
+        SendMessageA(GetDlgItem(dialog, IDC_SETTINGS_SHEET), BM_CLICK, 0, 0);
+    }
+    if (g_closeAfter != 0 && GetTickCount() - g_start >= g_closeAfter)
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+bool ParseRecord(const char* text, OptionInfo* info)
+{
+    INT32* fields = reinterpret_cast<INT32*>(info);
+    for (int i = 0; i < 12; i++) {
+        char* end;
+        fields[i] = (INT32)strtol(text, &end, 0);
+        if (end == text || (i < 11 && *end != ','))
+            return false;
+        text = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    AfxInitModule(GetModuleHandleA(NULL));
+
+    bool answered = false;
+    const char* printer = "QV Printer";
+    OptionInfo current;
+    for (int i = 1; i < argc; i++) {
+        if (strcmp(argv[i], "--answered") == 0) answered = true;
+        else if (strcmp(argv[i], "--sheet-printed") == 0) g_clickSheet = true;
+        else if (strcmp(argv[i], "--current") == 0 && i + 1 < argc) {
+            if (!ParseRecord(argv[++i], &current)) { fprintf(stderr, "qvdialog: bad record\n"); return 2; }
+        } else if (strcmp(argv[i], "--close-after") == 0 && i + 1 < argc) g_closeAfter = atoi(argv[++i]);
+        else if (strcmp(argv[i], "--printer") == 0 && i + 1 < argc) printer = argv[++i];
+        else {
+            fprintf(stderr, "usage: qvdialog [--answered | --sheet-printed] [--current v1,...,v12] "
+                            "[--close-after ms] [--printer NAME]\n");
+            return 2;
+        }
+    }
+
+    COptionInfoDialog dialog;
+    dialog.m_nModelIndex = 1;
+    dialog.m_bAnsweredByPrinter = answered;
+    dialog.m_strPrinterName = printer;
+    dialog.m_optionInfo = current;
+    theApp.m_pMainWnd = &dialog;
+
+    g_start = GetTickCount();
+    g_closeTimer = SetTimer(NULL, 0, 50, OnTimer);
+    INT_PTR result = dialog.DoModal();
+    KillTimer(NULL, g_closeTimer);
+
+    const OptionInfo& info = dialog.m_optionInfo;
+    printf("modal result: %d\n", (int)result);
+    printf("record: %d %u [%d %d %d %d %d %d] %d %d %d %d\n", info.idValid, info.idCount,
+           info.id[0], info.id[1], info.id[2], info.id[3], info.id[4], info.id[5],
+           info.memoryValid, info.memorySizeMB, info.paperSourceValid, info.paperSourceCount);
+    return 0;
+}
