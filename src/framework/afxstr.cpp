@@ -120,11 +120,16 @@ void CString::Reserve(int capacity)
     if (header->refs == 1 && header->capacity >= capacity)
         return;
     int length = header->length;
-    int grown = header->capacity + header->capacity / 2;
-    if (grown < capacity)
-        grown = capacity;
+    // Grow by half again when the text outgrows its block, so that appending
+    // character by character stays linear; a shared block is copied as needed.
+    int size = capacity;
+    if (capacity > header->capacity) {
+        int grown = header->capacity + header->capacity / 2;
+        if (grown > size)
+            size = grown;
+    }
     LPSTR old = m_pchData;
-    AllocBuffer(grown);
+    AllocBuffer(size);
     memcpy(m_pchData, old, length + 1);
     Data()->length = length;
     LPSTR mine = m_pchData;
@@ -146,8 +151,10 @@ void CString::Append(LPCSTR text, int length)
     int oldLength = GetLength();
     if (length > 0x3FFFFFF0 - oldLength)
         AfxThrowMemoryException();
-    // The text may lie inside this string: keep it alive across a reallocation.
-    CString keep(*this);
+    // Text that lies inside this string must stay alive across a reallocation.
+    CString keep;
+    if (text >= m_pchData && text <= m_pchData + oldLength)
+        keep = *this;
     Reserve(oldLength + length);
     memcpy(m_pchData + oldLength, text, length);
     m_pchData[oldLength + length] = '\0';
