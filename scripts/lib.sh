@@ -121,9 +121,62 @@ qv_wine_start() {
   # Wine waits up to 2 s for one at every window that is hidden (each dialog
   # and message box). Wine then draws the caption and frame itself.
   $QV_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  qv_wine_app_versions
 }
 
 qv_wine_stop() {
   qv_wine_env "${1:-i686}"
+  local prefix
+  for prefix in "$WINEPREFIX"-kind*; do
+    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
+  done
   wineserver -k >/dev/null 2>&1 || true
+}
+
+# Windows versions that Wine reports per executable (AppDefaults), for the
+# end-to-end tests of the platform kinds: one test program per kind. Kind 6
+# is Wine's default version. Written once; later calls only check.
+qv_wine_app_versions() {
+  [ -f "$WINEPREFIX/.qv-app-versions" ] && return 0
+  local exe version
+  for exe in e2e_kind0.exe:win31 e2e_kind1.exe:win95 e2e_kind5.exe:nt351; do
+    version=${exe#*:}; exe=${exe%%:*}
+    $QV_WINE reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe" /v Version /d "$version" /f \
+      </dev/null >/dev/null 2>&1
+  done
+  touch "$WINEPREFIX/.qv-app-versions"
+}
+
+# Prefix of its own for a platform kind that Wine produces only machine-wide
+# (2: Windows family 5.0; 3: NT 3.10; 4: NT 3.5). It shares drive_c with the
+# main prefix (the programs under test live outside it) and has its own
+# registry and its own wineserver. Prints the prefix's path.
+qv_wine_kind_prefix() {
+  local kind=$1 main="$QV_BUILD/${2:-i686}/wineprefix"
+  local prefix="$main-kind$kind"
+  if [ ! -f "$prefix/.qv-version-set" ]; then
+    rm -rf "$prefix"
+    mkdir -p "$prefix/dosdevices"
+    cp "$main"/*.reg "$main/.update-timestamp" "$prefix/"
+    ln -s ../wineprefix/drive_c "$prefix/drive_c"
+    ln -s ../drive_c "$prefix/dosdevices/c:"
+    ln -s / "$prefix/dosdevices/z:"
+    local nt='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
+    local w9x='HKLM\Software\Microsoft\Windows\CurrentVersion'
+    (
+      export WINEPREFIX=$prefix
+      case $kind in
+        2)
+          for v in CurrentVersion CurrentMajorVersionNumber CurrentMinorVersionNumber; do
+            $QV_WINE reg delete "$nt" /v $v /f </dev/null >/dev/null 2>&1
+          done
+          $QV_WINE reg add "$w9x" /v VersionNumber /d 5.0.2000 /f </dev/null >/dev/null 2>&1 ;;
+        3) $QV_WINE reg add "$nt" /v CurrentVersion /d 3.10 /f </dev/null >/dev/null 2>&1 ;;
+        4) $QV_WINE reg add "$nt" /v CurrentVersion /d 3.5 /f </dev/null >/dev/null 2>&1 ;;
+      esac
+      wineserver -w   # the registry is on disk once the server has gone
+    ) || return 1
+    touch "$prefix/.qv-version-set"
+  fi
+  printf '%s\n' "$prefix"
 }

@@ -6,10 +6,17 @@
 #define QV_BIDI_BIDI_LINK_H
 
 #include "../framework/afxwin.h"
+#include "bidi_channel.h"
 
 class BidiLink {
 public:
+    // Loads XKAPI.DLL by its bare name and calls XKInitialize. Never fails as
+    // such: when it cannot finish, ready stays 0 and reason says why (1 the
+    // library did not load, 2/3 XKInitialize/XKRelease missing; 0 with ready
+    // 0 when the library refused to initialise).
     BidiLink();
+    // Calls XKRelease after a successful initialisation, frees the reply and
+    // unloads the library.
     virtual ~BidiLink();
 
     // Reads the printer's IEEE 1284 device ID into deviceId. Returns 1, or 0
@@ -22,14 +29,20 @@ public:
     // means that the printer does not offer that channel.
     int Request(LPCSTR printerName, DWORD channelKey);
 
-    BYTE* replyData;
-    int replyLength;
-    int reason;
-    int libResult;
-    HMODULE module;
-    int ready;
+    BYTE* replyData;     // owned; NULL when there is no reply
+    int replyLength;     // 0 when there is no reply
+    int reason;          // reason code of the last failure, 0 when none
+    int libResult;       // negative result behind the last failure, 0 when none
+    HMODULE module;      // owned; NULL when loading failed
+    int ready;           // nonzero once XKInitialize was called and did not refuse
 
 private:
+    // Copies the channel's reason and the failing result r; returns 0.
+    int Fail(const BidiChannel& channel, LONG r);
+
+    PFN_XKInitialize pfnInitialize;
+    PFN_XKRelease pfnRelease;
+
     BidiLink(const BidiLink&);
     BidiLink& operator=(const BidiLink&);
 };

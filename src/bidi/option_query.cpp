@@ -1,4 +1,66 @@
-// Placeholder until the option query lands: the printer never answers.
 #include "option_query.h"
+#include "bidi_link.h"
+#include "../optioninfo/reply_parser.h"
+#include "../util/misc.h"
 
-int QueryOptionInfo(LPCSTR, OptionInfo*) { return 0; }
+namespace {
+
+enum QueryAction {
+    kActionFail,        // no request, no parse: the query fails
+    kActionNone,        // no request: the parser sees an empty reply
+    kActionPreferred,   // the preferred key, the basic one if the first is not offered
+    kActionBasic,       // the basic key only
+};
+
+QueryAction ActionForKind(PlatformKind kind)
+{
+    switch (kind) {
+    case 1:   // Windows 95/98/Me
+    case 6:   // NT 4.0 and later
+        return kActionPreferred;
+    case 5:   // NT 3.51
+        return kActionBasic;
+    case 0:   // Win32s
+    case 3:   // NT before 3.5, and 3.x other than 3.5 and 3.51
+    case 4:   // NT 3.5
+        return kActionFail;
+    default:  // 2 (Windows family 5.0 and later), and no kind at all
+        return kActionNone;
+    }
+}
+
+}  // namespace
+
+int QueryOptionInfo(LPCSTR printerName, OptionInfo* info)
+{
+    // The link loads and initialises the library whatever follows.
+    BidiLink link;
+
+    // A failed version query, and a version without a kind (which leaves
+    // kPlatformKindNone), make no request: the parser then sees an empty reply.
+    CMisc misc;
+    PlatformKind kind = kPlatformKindNone;
+    if (!misc.GetPlatformKind(&kind))
+        kind = kPlatformKindNone;
+
+    switch (ActionForKind(kind)) {
+    case kActionFail:
+        return 0;
+    case kActionNone:
+        break;
+    case kActionPreferred:
+        if (!link.Request(printerName, kPreferredStatusChannel)) {
+            // Only a key the printer does not offer leads to the other key.
+            if (link.reason != kReasonChannelNotAvailable)
+                return 0;
+            if (!link.Request(printerName, kBasicStatusChannel))
+                return 0;
+        }
+        break;
+    case kActionBasic:
+        if (!link.Request(printerName, kBasicStatusChannel))
+            return 0;
+        break;
+    }
+    return ParseOptionReply(link.replyData, static_cast<DWORD>(link.replyLength), info);
+}

@@ -7,6 +7,11 @@
 #include "../optioninfo/option_info.h"
 #include <windows.h>
 
+// Channel keys of the printer's status replies: the preferred one is tried
+// first where both apply.
+const DWORD kPreferredStatusChannel = 0x10010003;
+const DWORD kBasicStatusChannel = 0x10000003;
+
 // The groups whose flags are set in info are asked for. Returns 1 when the
 // printer answered every one of them; 0 otherwise, with info possibly partly
 // written (the caller passes a scratch copy). Shows nothing.

@@ -1,0 +1,145 @@
+// BidiChannel: one short conversation with one printer over the channel-level
+// entry points of XKAPI.DLL. It reads the device ID, the printer's table of
+// available channels, and the reply waiting on a channel opened by its key.
+// Nothing is ever written to the printer. The channel owns every buffer the
+// library fills for it; BidiLink creates one per operation.
+#ifndef QV_BIDI_BIDI_CHANNEL_H
+#define QV_BIDI_BIDI_CHANNEL_H
+
+#include "../framework/afxwin.h"
+#include "heap_block.h"
+
+// Entry points of XKAPI.DLL: __stdcall, exported under their plain names.
+// Every one returns a signed 32-bit result: 0 or more is success, a negative
+// value failure; -4 means "buffer too small", -13 (XKInitialize only) that
+// the library refuses to initialise.
+typedef LONG(WINAPI* PFN_XKInitialize)(void);
+typedef LONG(WINAPI* PFN_XKRelease)(void);
+typedef LONG(WINAPI* PFN_XKGetDeviceID)(LONG selector, LPCSTR printerName, BYTE* buffer, LONG* size);
+typedef LONG(WINAPI* PFN_XKGetAvailableChannel)(LONG selector, LPCSTR printerName, BYTE* buffer,
+                                                LONG* size);
+typedef LONG(WINAPI* PFN_XKOpenChannel)(LONG selector, LPCSTR printerName, DWORD channelKey);
+typedef LONG(WINAPI* PFN_XKCloseChannel)(LONG handle);
+typedef LONG(WINAPI* PFN_XKGetStatus)(LONG handle, BYTE* buffer, LONG* size);
+// Looked up but never called: their arguments are of no concern here.
+typedef LONG(WINAPI* PFN_XKUnused)(void);
+
+const LONG kXkBufferTooSmall = -4;
+const LONG kXkRefused = -13;
+
+// Results of our own, for failures that happen without (or after) a library
+// call. They lie outside the small negative values the library uses.
+const LONG kResultNotResolved = -1001;   // entry point missing; it was not called
+const LONG kResultBadSize = -1002;       // library reported a negative or absurd size
+const LONG kResultNoMemory = -1003;      // a buffer could not be allocated
+
+// Largest buffer the library may ask for. Device IDs are at most 64 KB by
+// their own length field, channel tables and replies are tiny; anything
+// above this is taken for a broken library rather than allocated.
+const LONG kMaxLibraryBufferSize = 0x100000;
+
+// One record of the table that XKGetAvailableChannel writes.
+struct ChannelEntry {
+    DWORD key;
+    WORD flags;      // bit 0: the channel can be opened
+    WORD reserved;
+};
+static_assert(sizeof(ChannelEntry) == 8, "a channel entry is 8 bytes");
+
+// Reason codes kept in BidiChannel::reason (0 = no failure). 1 to 3 and 14
+// belong to BidiLink.
+enum BidiReason {
+    kReasonNone = 0,
+    kReasonLoadFailed = 1,
+    kReasonNoInitialize = 2,
+    kReasonNoRelease = 3,
+    kReasonNoGetDeviceID = 4,       // 4..13: the n-th channel entry point is missing
+    kReasonNoGetOption = 13,
+    kReasonChannelNotAvailable = 14,
+    kReasonGetDeviceIDFailed = 15,
+    kReasonOpenChannelFailed = 16,
+    kReasonCloseChannelFailed = 17,
+    kReasonGetAvailableChannelFailed = 18,
+    kReasonGetStatusFailed = 19,
+};
+
+class BidiChannel {
+public:
+    // Resolves the ten channel entry points of library, in a fixed order; at
+    // the first missing one reason names it and the rest stay unresolved.
+    explicit BidiChannel(HMODULE library);
+    // Frees the table and the reply and closes an open channel.
+    virtual ~BidiChannel();
+
+    // Each operation returns the result of the last library call it made (0
+    // where it made none); a negative result is a failure, with reason set.
+    // An operation whose entry point is unresolved returns
+    // kResultNotResolved without calling anything and leaves reason as
+    // construction set it.
+
+    // deviceId = the printer's device ID text.
+    virtual LONG GetDeviceID(LPCSTR printerName) = 0;
+    // handle = the channel opened by channelKey; an open channel is closed first.
+    virtual LONG OpenChannel(LPCSTR printerName, DWORD channelKey) = 0;
+    // channels / channelCount = the printer's table of available channels.
+    virtual LONG GetAvailableChannel(LPCSTR printerName) = 0;
+
+    // statusData / statusLength = the reply waiting on the open channel.
+    LONG GetStatus();
+    // Closes the open channel, if any (0 and no call when none is open). The
+    // handle is forgotten even when the library fails to close it.
+    LONG CloseChannel();
+
+    CString deviceId;
+    ChannelEntry* channels;
+    int channelCount;
+    BYTE* statusData;
+    int statusLength;
+    int reason;
+    LONG handle;
+
+protected:
+    LONG DoGetDeviceID(LONG selector, LPCSTR printerName);
+    LONG DoOpenChannel(LONG selector, LPCSTR printerName, DWORD channelKey);
+    LONG DoGetAvailableChannel(LONG selector, LPCSTR printerName);
+
+private:
+    BidiChannel(const BidiChannel&);
+    BidiChannel& operator=(const BidiChannel&);
+
+    // Two-call fetch of a variable-size result into block: size query with a
+    // null buffer, then a call with a buffer of the size asked for. On
+    // success block holds the data and filledSize the size the second call
+    // left, never more than the block. On failure block is empty and reason
+    // = failReason.
+    template <typename Fetch>
+    LONG FetchSized(Fetch fetch, int failReason, HeapBlock& block, LONG& filledSize);
+
+    void DiscardChannels();
+    void DiscardStatus();
+
+    PFN_XKGetDeviceID pfnGetDeviceID;
+    PFN_XKGetAvailableChannel pfnGetAvailableChannel;
+    PFN_XKOpenChannel pfnOpenChannel;
+    PFN_XKCloseChannel pfnCloseChannel;
+    PFN_XKUnused pfnSend;
+    PFN_XKUnused pfnReceive;
+    PFN_XKGetStatus pfnGetStatus;
+    PFN_XKUnused pfnReceiveCancel;
+    PFN_XKUnused pfnSetOption;
+    PFN_XKUnused pfnGetOption;
+};
+
+// The channel of the library's first generation: every call carries the
+// selector 1.
+class BidiChannelV1 : public BidiChannel {
+public:
+    explicit BidiChannelV1(HMODULE library) : BidiChannel(library) {}
+    virtual ~BidiChannelV1() {}
+
+    virtual LONG GetDeviceID(LPCSTR printerName);
+    virtual LONG OpenChannel(LPCSTR printerName, DWORD channelKey);
+    virtual LONG GetAvailableChannel(LPCSTR printerName);
+};
+
+#endif

@@ -1,0 +1,136 @@
+// One platform kind end to end: Wine reports the Windows version of the kind
+// this program was built for (QV_KIND), and the module asks the printer on
+// the channels that kind calls for. Built once per kind under the names that
+// scripts/lib.sh gives a version (e2e_kind0.exe ... e2e_kind6.exe).
+#include <gtest/gtest.h>
+
+#include "fake_xk.h"
+#include "module.h"
+
+#include <string>
+#include <vector>
+
+#ifndef QV_KIND
+#error QV_KIND: the platform kind this program checks
+#endif
+
+namespace {
+
+struct KindVersion {
+    DWORD platform, major, minor;
+    const char* how;
+};
+
+// The version each kind is produced with (see scripts/lib.sh).
+const KindVersion kVersions[7] = {
+    {0, 3, 10, "AppDefaults Version win31"},
+    {1, 4, 0, "AppDefaults Version win95"},
+    {1, 5, 0, "prefix of its own: 9x VersionNumber 5.0.2000, NT values removed"},
+    {2, 3, 10, "prefix of its own: NT CurrentVersion 3.10"},
+    {2, 3, 5, "prefix of its own: NT CurrentVersion 3.5"},
+    {2, 3, 51, "AppDefaults Version nt351"},
+    {2, 6, 1, "Wine's default version"},
+};
+
+const std::string kPreferredReply = "CW:00010203040506;CD:00ST010001LT02000140;";
+const std::string kBasicReply = "CW:000A0B0C0D0E0F;CD:00ST010001NAVLNANA20;";
+
+TEST(PlatformKind, WineReportsTheVersion)
+{
+    const KindVersion& want = kVersions[QV_KIND];
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    ASSERT_TRUE(GetVersionExA(&info));
+    EXPECT_EQ(want.platform, info.dwPlatformId) << "kind " << QV_KIND << " needs " << want.how;
+    if (QV_KIND != 6) {
+        EXPECT_EQ(want.major, info.dwMajorVersion) << "kind " << QV_KIND << " needs " << want.how;
+        EXPECT_EQ(want.minor, info.dwMinorVersion) << "kind " << QV_KIND << " needs " << want.how;
+    } else {
+        EXPECT_LE(4u, info.dwMajorVersion) << "kind 6 needs NT 4.0 or later";
+    }
+}
+
+struct Offer {
+    const char* name;
+    std::string table;
+    bool preferredUsable;   // offered with bit 0 of its flags set
+    bool basicUsable;
+};
+
+class PlatformKindQuery : public ::testing::TestWithParam<Offer> {};
+
+// What the module asks on this kind, and what it returns.
+TEST_P(PlatformKindQuery, ChannelsAsked)
+{
+    const Offer& offer = GetParam();
+    PFN_QVOpenPrinterInf open = ModuleExport();
+    ASSERT_TRUE(open != NULL) << "bin\\qvoptinf.dll did not load";
+    FakeXk fake;
+    ASSERT_TRUE(fake.loaded());
+    fake.SetDeviceIdText("MFG:Sim;MDL:Marlow Wide 900;");
+    fake.SetChannels(offer.table);
+    fake.SetReply(0x10010003, kPreferredReply);
+    fake.SetReply(0x10000003, kBasicReply);
+
+    const bool preferredOffered = offer.preferredUsable;
+    const bool basicOffered = offer.basicUsable;
+    std::vector<std::string> opened;
+    int result = 0;
+    INT32 id0 = 0;
+    switch (QV_KIND) {
+    case 1:
+    case 6:
+        if (preferredOffered) {
+            opened = {"XKOpenChannel 0x10010003"};
+            result = 1, id0 = 1;
+        } else if (basicOffered) {
+            opened = {"XKOpenChannel 0x10000003"};
+            result = 1, id0 = 10;
+        }
+        break;
+    case 5:
+        if (basicOffered) {
+            opened = {"XKOpenChannel 0x10000003"};
+            result = 1, id0 = 10;
+        }
+        break;
+    default:   // 0, 3, 4 fail; 2 parses an empty reply
+        break;
+    }
+
+    OptionInfo out = Untouched();
+    EXPECT_EQ(result, open("Printer", "Marlow Wide 900", 0, NULL, &out, 0, 1)) << "kind " << QV_KIND;
+    if (result == 1)
+        EXPECT_EQ(id0, out.id[0]) << "kind " << QV_KIND << ": read the wrong channel";
+    else
+        EXPECT_TRUE(SameRecord(Untouched(), out)) << "kind " << QV_KIND << ": " << Describe(out);
+
+    std::vector<std::string> calls = fake.Calls();
+    std::vector<std::string> gotOpened;
+    bool channelCalls = false;
+    for (size_t i = 3; i < calls.size(); i++) {   // after the device-ID read
+        if (calls[i].rfind("XKOpenChannel", 0) == 0)
+            gotOpened.push_back(calls[i]);
+        if (calls[i] != "XKInitialize" && calls[i] != "XKRelease")
+            channelCalls = true;
+    }
+    EXPECT_EQ(opened, gotOpened) << "kind " << QV_KIND;
+    if (QV_KIND == 0 || QV_KIND == 2 || QV_KIND == 3 || QV_KIND == 4) {
+        std::vector<std::string> expected = {"XKInitialize", "XKGetDeviceID", "XKGetDeviceID",
+                                             "XKInitialize", "XKRelease",     "XKRelease"};
+        EXPECT_EQ(expected, calls) << "kind " << QV_KIND << ": no channel call, the library still loaded";
+        EXPECT_FALSE(channelCalls);
+    }
+    EXPECT_EQ(0, fake.InitDepth());
+}
+
+const Offer kOffers[] = {
+    {"both", FakeXk::Table({{0x10000003, 1}, {0x10010003, 1}}), true, true},
+    {"basic_only", FakeXk::Table({{0x10000003, 1}}), false, true},
+    {"preferred_only", FakeXk::Table({{0x10010003, 1}}), true, false},
+    {"preferred_bit0_clear", FakeXk::Table({{0x10010003, 0}, {0x10000003, 1}}), false, true},
+};
+INSTANTIATE_TEST_SUITE_P(Offers, PlatformKindQuery, ::testing::ValuesIn(kOffers),
+                         [](const ::testing::TestParamInfo<Offer>& p) { return std::string(p.param.name); });
+
+}  // namespace

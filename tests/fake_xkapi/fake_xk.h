@@ -1,0 +1,55 @@
+// FakeXk: a test's handle on the fake XKAPI.DLL.
+//
+// It loads the fake by full path: the complete one beside the test
+// executable, or a variant that lacks one entry point (from
+// xkapi_without/<entry>/). The module under test then loads "XKAPI.DLL" by
+// its bare name and gets this very instance, because a DLL of that base name
+// is already loaded in the process; so both share the fake's state. When the
+// module frees its references the test's own keeps the fake loaded; the
+// destructor drops it, and the next FakeXk starts from a fresh instance.
+#ifndef QV_TESTS_FAKE_XK_H
+#define QV_TESTS_FAKE_XK_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class FakeXk {
+public:
+    // withoutEntry: name of the entry point the loaded variant lacks, or NULL.
+    explicit FakeXk(const char* withoutEntry = NULL);
+    ~FakeXk();
+    FakeXk(const FakeXk&) = delete;
+    FakeXk& operator=(const FakeXk&) = delete;
+
+    bool loaded() const { return m_module != NULL; }
+    HMODULE module() const { return m_module; }
+
+    void Reset();
+    void SetDeviceId(const std::string& bytes);        // as given; add "\0" to end it
+    void SetDeviceIdText(const std::string& text);     // the text and its NUL
+    void SetChannels(const std::string& rawTable);
+    void SetReply(DWORD key, const std::string& bytes);
+    void ForceResult(const char* entry, LONG call, LONG value);
+    void ForceSize(const char* entry, LONG call, LONG value);
+    std::vector<std::string> Log() const;
+    // The log with the sizes and buffers left out: just the entry names and
+    // their first arguments that matter for a sequence (keys, handles).
+    std::vector<std::string> Calls() const;
+    LONG InitDepth() const;
+    LONG OpenChannels() const;
+
+    // A channel table of entries {key, flags}.
+    static std::string Table(std::initializer_list<std::pair<DWORD, WORD>> entries);
+    // Folder of the running test executable, with a trailing backslash.
+    static std::string ExeFolder();
+
+private:
+    template <typename Fn>
+    Fn Get(const char* name) const;
+
+    HMODULE m_module;
+};
+
+#endif
