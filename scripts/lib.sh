@@ -122,6 +122,34 @@ qv_wine_start() {
   # and message box). Wine then draws the caption and frame itself.
   $QV_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
   qv_wine_app_versions
+  qv_test_printer "$arch"
+}
+
+# The simulated printer: a printer named "QV Settings Sheet" in the prefix whose
+# port is the pipe "|cat >> build/<arch>/spool/settings-sheet.prn", so the raw
+# bytes of every job sent to it (the settings sheet, for one) are appended to
+# that file. (A plain unix path as port works too, but each job overwrites the
+# file, which would hide a job sent twice.)
+QV_TEST_PRINTER="QV Settings Sheet"
+qv_test_printer_file() { printf '%s/%s/spool/settings-sheet.prn' "$QV_BUILD" "${1:-i686}"; }
+
+# Adds the printer when it is missing (tools/testprinter, built with the
+# module). With a 9x or Win32s version the spooler looks for its print
+# processor under prtprocs\win40, which wineboot leaves empty.
+qv_test_printer() {
+  local arch=${1:-i686} tool="$QV_BUILD/${1:-i686}/bin/qvtestprinter.exe" file
+  file=$(qv_test_printer_file "$arch")
+  [ -f "$tool" ] || { qv_log "no $tool yet: build first for the test printer"; return 0; }
+  mkdir -p "$(dirname "$file")"
+  local prtprocs="$WINEPREFIX/drive_c/windows/system32/spool/prtprocs"
+  if [ -f "$prtprocs/w32x86/winprint.dll" ] && [ ! -f "$prtprocs/win40/winprint.dll" ]; then
+    mkdir -p "$prtprocs/win40" && cp "$prtprocs/w32x86/winprint.dll" "$prtprocs/win40/"
+  fi
+  $QV_WINE "$tool" "$QV_TEST_PRINTER" "|cat >> $file" </dev/null >/dev/null 2>&1 ||
+    qv_log "could not add the test printer \"$QV_TEST_PRINTER\""
+  # The same job test once more as a Windows 98 program.
+  $QV_WINE reg add 'HKCU\Software\Wine\AppDefaults\e2e_settings_sheet_win98.exe' /v Version /d win98 /f \
+    </dev/null >/dev/null 2>&1
 }
 
 qv_wine_stop() {

@@ -5,8 +5,16 @@
 
 #include <windows.h>
 
-// Sends the settings-sheet job (76 bytes) to printerName through the spooler.
-// Returns 1 when every spooler step succeeded, 0 otherwise; shows nothing.
+// Sends the settings-sheet job (76 bytes: printer reset, the 68-byte packet,
+// printer reset) to printerName through the spooler. Returns 1 when every
+// spooler step succeeded; 0 when one failed or the packet's memory could not
+// be obtained (then nothing is sent). Shows nothing.
 int SendSettingsSheet(LPCSTR printerName);
+
+// The packet's length, the sum of its pieces: 68.
+DWORD SettingsSheetPacketLength();
+// Writes the packet's SettingsSheetPacketLength() bytes into block, which
+// must hold that many.
+void FillSettingsSheetPacket(BYTE* block);
 
 #endif

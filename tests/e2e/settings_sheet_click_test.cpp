@@ -1,0 +1,111 @@
+// The settings-sheet button of the real option dialog, opened through the
+// module's export for the test printer: each click sends the job once.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dialog/resource.h"
+#include "test_printer.h"
+#include "ui_driver.h"
+#include "../../include/qvoptinf.h"
+
+namespace {
+
+const char kDialogCaption[] = "Informazioni su stampante e opzioni";
+const char kModel[] = "Marlow Wide 900";
+
+const BYTE kSettingsSheetJob[76] = {
+    0x1B, 0x40, 0x1B, 0x40, 0x50, 0x72, 0x69, 0x6E, 0x74, 0x65, 0x72, 0x20, 0x49, 0x44, 0x0D, 0x0A,
+    0x1B, 0x28, 0x52, 0x08, 0x00, 0x00, 0x52, 0x45, 0x4D, 0x4F, 0x54, 0x45, 0x31, 0x41, 0x49, 0x03,
+    0x00, 0x00, 0x00, 0x00, 0x1B, 0x00, 0x00, 0x00, 0x0D, 0x0A, 0x53, 0x49, 0x4D, 0x4D, 0x0D, 0x0A,
+    0x1B, 0x28, 0x52, 0x08, 0x00, 0x00, 0x52, 0x45, 0x4D, 0x4F, 0x54, 0x45, 0x31, 0x53, 0x52, 0x02,
+    0x00, 0x00, 0x01, 0x1B, 0x00, 0x00, 0x00, 0x0C, 0x1B, 0x40, 0x1B, 0x40,
+};
+
+void Click(HWND dialog, int control)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
+}
+
+class SettingsSheetClick : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(TestPrinter::Find(m_printer)) << TestPrinter::kMissing;
+        m_printer.Clear();
+        m_module = LoadLibraryA("qvoptinf.dll");
+        ASSERT_TRUE(m_module != NULL) << "qvoptinf.dll not found beside the test";
+        m_open = reinterpret_cast<PFN_QVOpenPrinterInf>(GetProcAddress(m_module, "QVOpenPrinterInf"));
+        ASSERT_TRUE(m_open != NULL);
+    }
+    void TearDown() override
+    {
+        if (m_module != NULL)
+            FreeLibrary(m_module);
+    }
+
+    // Opens the dialog for printerName and has the driver click the button
+    // `clicks` times, reading the port's file after each click, then Cancel
+    // (OK would check the still empty printer-ID fields, not the subject
+    // here). Returns the file's contents after each click.
+    std::vector<std::vector<BYTE>> RunDialog(const char* printerName, int clicks, bool* entryEnabled)
+    {
+        UiDriver driver;
+        std::vector<std::vector<BYTE>> seen;
+        *entryEnabled = false;
+        for (int i = 0; i < clicks; i++) {
+            driver.WhenWindow(kDialogCaption, [&, i](HWND dialog) {
+                if (i > 0)
+                    seen.push_back(m_printer.WaitForJob(76 * i, 2000));
+                Click(dialog, IDC_SETTINGS_SHEET);
+            });
+        }
+        driver.WhenWindow(kDialogCaption, [&](HWND dialog) {
+            seen.push_back(m_printer.WaitForJob(76 * clicks, 2000));
+            *entryEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_ID1)) != FALSE;
+            Click(dialog, IDCANCEL);
+        });
+
+        OptionInfo current = {};
+        OptionInfo result = {};
+        m_open(printerName, kModel, 0, &current, &result, 1, 0);
+        EXPECT_FALSE(driver.timedOut()) << "the dialog did not go as scripted";
+        for (const ShownBox& box : driver.boxes())
+            ADD_FAILURE() << "message box shown: " << box.text;
+        return seen;
+    }
+
+    TestPrinter m_printer;
+    HMODULE m_module = NULL;
+    PFN_QVOpenPrinterInf m_open = NULL;
+};
+
+TEST_F(SettingsSheetClick, EachClickSendsTheJobOnce)
+{
+    bool entryEnabled = false;
+    const std::vector<std::vector<BYTE>> seen = RunDialog(TestPrinter::kName, 2, &entryEnabled);
+
+    ASSERT_EQ(2u, seen.size()) << "the dialog closed before both clicks were read";
+    std::vector<BYTE> jobs;
+    for (size_t click = 0; click < seen.size(); click++) {
+        jobs.insert(jobs.end(), kSettingsSheetJob, kSettingsSheetJob + 76);
+        EXPECT_EQ(TestPrinter::Hex(jobs), TestPrinter::Hex(seen[click]))
+            << "after click " << click + 1 << ": expected the 76-byte job " << click + 1
+            << " times (above), got below";
+    }
+    EXPECT_TRUE(entryEnabled) << "the printer-ID entry is still disabled after the click";
+}
+
+TEST_F(SettingsSheetClick, UnknownPrinterSendsNothingButEnablesEntry)
+{
+    bool entryEnabled = false;
+    const std::vector<std::vector<BYTE>> seen = RunDialog("QV No Such Printer", 1, &entryEnabled);
+
+    ASSERT_EQ(1u, seen.size()) << "the dialog closed before the click was read";
+    EXPECT_EQ(0u, seen[0].size()) << "bytes arrived at the test printer";
+    EXPECT_TRUE(entryEnabled) << "the printer-ID entry is still disabled after the click";
+}
+
+}  // namespace
