@@ -1,22 +1,32 @@
 #include "bidi_link.h"
 #include "heap_block.h"
+#include "library_path.h"
 
 #include <string.h>
-
-namespace {
-
-const char kLibraryName[] = "XKAPI.DLL";
-
-}  // namespace
 
 BidiLink::BidiLink()
     : replyData(NULL), replyLength(0), reason(kReasonNone), libResult(0), module(NULL), ready(0),
       pfnInitialize(NULL), pfnRelease(NULL)
 {
-    // Loaded by the bare name, through the ordinary search: the folder of the
-    // host executable first. When the library is already loaded (a second
-    // link during one call), this only counts another reference.
-    module = LoadLibraryExA(kLibraryName, NULL, 0);
+    // The full path found in the safe search order: never the current directory.
+    char path[MAX_PATH];
+    Load(FindBidiLibrary(path) ? path : NULL);
+}
+
+BidiLink::BidiLink(LPCSTR libraryPath)
+    : replyData(NULL), replyLength(0), reason(kReasonNone), libResult(0), module(NULL), ready(0),
+      pfnInitialize(NULL), pfnRelease(NULL)
+{
+    Load(libraryPath);
+}
+
+void BidiLink::Load(LPCSTR libraryPath)
+{
+    // Loaded by its full path, so that the library's own dependencies resolve
+    // beside it. When the library is already loaded (a second link during
+    // one call), this only counts another reference.
+    if (libraryPath != NULL)
+        module = LoadLibraryExA(libraryPath, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (module == NULL) {
         reason = kReasonLoadFailed;
         return;

@@ -15,6 +15,9 @@ public:
     // library did not load, 2/3 XKInitialize/XKRelease missing; 0 with ready
     // 0 when the library refused to initialise).
     BidiLink();
+    // Loads the library from this full path instead of searching for it
+    // (tests use it to bind a variant of the library).
+    explicit BidiLink(LPCSTR libraryPath);
     // Calls XKRelease after a successful initialisation, frees the reply and
     // unloads the library.
     virtual ~BidiLink();
@@ -37,6 +40,7 @@ public:
     int ready;           // nonzero once XKInitialize was called and did not refuse
 
 private:
+    void Load(LPCSTR libraryPath);
     // Copies the channel's reason and the failing result r; returns 0.
     int Fail(const BidiChannel& channel, LONG r);
 

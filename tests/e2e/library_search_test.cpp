@@ -18,10 +18,10 @@ protected:
         GetTempPathA(MAX_PATH, temp);
         folder = std::string(temp) + "qv-planted-" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(folder.c_str(), NULL);
+        // A working library: the fake built beside the module, one folder up.
         file = folder + "\\XKAPI.DLL";
-        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-        ASSERT_NE(INVALID_HANDLE_VALUE, h);
-        CloseHandle(h);
+        ASSERT_TRUE(CopyFileA((ExecutableFolder() + "..\\XKAPI.DLL").c_str(), file.c_str(), FALSE))
+            << "the fake vendor library is missing beside the module";
         GetCurrentDirectoryA(MAX_PATH, temp);
         savedDirectory = temp;
         DWORD n = GetEnvironmentVariableA("PATH", NULL, 0);
@@ -31,6 +31,9 @@ protected:
     }
     void TearDown() override
     {
+        HMODULE still = GetModuleHandleA(file.c_str());
+        if (still != NULL)
+            FreeLibrary(still);
         SetCurrentDirectoryA(savedDirectory.c_str());
         SetEnvironmentVariableA("PATH", savedPath.c_str());
         DeleteFileA(file.c_str());
@@ -77,6 +80,21 @@ TEST_F(PlantedLibrary, ModuleIgnoresACopyInTheCurrentDirectory)
     EXPECT_EQ(1, module.open()("P", "KV-3100D", 0, &current, &result, 0, 1));
     EXPECT_EQ(0, memcmp(&current, &result, sizeof result));
     EXPECT_TRUE(capture.Contains("qvoptinf: XKAPI.DLL not found"));
+}
+
+TEST_F(PlantedLibrary, ModuleLoadsACopyOnPathByItsFullPath)
+{
+    ModuleUnderTest module;
+    ASSERT_NE((PFN_QVOpenPrinterInf)NULL, module.open());
+    SetEnvironmentVariableA("PATH", (savedPath + ";" + folder).c_str());
+    DebugOutputCapture capture;
+    OptionInfo result = {};
+    // The fake holds no device ID: it is loaded, initialised and asked, and
+    // its failure (reason 15) shows that it was the library that answered.
+    EXPECT_EQ(0, module.open()("P", "KV-3100D", 0, NULL, &result, 0, 1));
+    EXPECT_TRUE(capture.Contains("qvoptinf: XKAPI.DLL found: " + file)) << capture.lines()[0];
+    EXPECT_TRUE(capture.Contains("qvoptinf: device ID not read: reason 15"));
+    EXPECT_EQ(NULL, GetModuleHandleA(file.c_str())) << "the library stays loaded after the call";
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ FakeXk::FakeXk(const char* withoutEntry) : m_module(NULL)
     if (withoutEntry != NULL)
         path += std::string("xkapi_without\\") + withoutEntry + "\\";
     path += "XKAPI.DLL";
+    m_path = path;
     m_module = LoadLibraryA(path.c_str());
     if (m_module != NULL)
         Reset();

@@ -25,6 +25,8 @@ public:
 
     bool loaded() const { return m_module != NULL; }
     HMODULE module() const { return m_module; }
+    // Full path of the loaded variant.
+    const std::string& path() const { return m_path; }
 
     void Reset();
     void SetDeviceId(const std::string& bytes);        // as given; add "\0" to end it
@@ -50,6 +52,7 @@ private:
     Fn Get(const char* name) const;
 
     HMODULE m_module;
+    std::string m_path;
 };
 
 #endif

@@ -49,10 +49,10 @@ TEST_P(LinkInitTest, States)
     if (row.initResult != 0)
         fake.ForceResult("XKInitialize", 1, row.initResult);
     {
-        BidiLink link;
+        BidiLink link(fake.path().c_str());
         EXPECT_EQ(row.ready, link.ready) << row.name;
         EXPECT_EQ(row.reason, link.reason) << row.name;
-        EXPECT_EQ(fake.module(), link.module) << row.name << ": the bare name loads the same instance";
+        EXPECT_EQ(fake.module(), link.module) << row.name << ": the same path loads the same instance";
         EXPECT_TRUE(link.replyData == NULL && link.replyLength == 0) << row.name;
         if (!row.ready) {
             CString text("before");
@@ -119,7 +119,7 @@ TEST_F(LinkTest, ReadDeviceIdWithoutTheEntryPoint)
 {
     FakeXk fake("XKGetDeviceID");
     fake.SetDeviceIdText("MDL:B;");
-    BidiLink link;
+    BidiLink link(fake.path().c_str());
     ASSERT_EQ(1, link.ready);
     CString text("before");
     EXPECT_EQ(0, link.ReadDeviceID("P", text));
