@@ -2,6 +2,7 @@
 #include "bidi_link.h"
 #include "../optioninfo/reply_parser.h"
 #include "../util/misc.h"
+#include "../util/trace.h"
 
 namespace {
 
@@ -29,6 +30,17 @@ QueryAction ActionForKind(PlatformKind kind)
     }
 }
 
+// One request, traced with its key and, on failure, its reason.
+int TracedRequest(BidiLink& link, LPCSTR printerName, DWORD channelKey)
+{
+    if (link.Request(printerName, channelKey)) {
+        Trace("channel 0x%08lX: reply of %d bytes", channelKey, link.replyLength);
+        return 1;
+    }
+    Trace("channel 0x%08lX: reason %d, library result %d", channelKey, link.reason, link.libResult);
+    return 0;
+}
+
 }  // namespace
 
 int QueryOptionInfo(LPCSTR printerName, OptionInfo* info)
@@ -45,22 +57,25 @@ int QueryOptionInfo(LPCSTR printerName, OptionInfo* info)
 
     switch (ActionForKind(kind)) {
     case kActionFail:
+        Trace("no option query on platform kind %d", kind);
         return 0;
     case kActionNone:
         break;
     case kActionPreferred:
-        if (!link.Request(printerName, kPreferredStatusChannel)) {
+        if (!TracedRequest(link, printerName, kPreferredStatusChannel)) {
             // Only a key the printer does not offer leads to the other key.
             if (link.reason != kReasonChannelNotAvailable)
                 return 0;
-            if (!link.Request(printerName, kBasicStatusChannel))
+            if (!TracedRequest(link, printerName, kBasicStatusChannel))
                 return 0;
         }
         break;
     case kActionBasic:
-        if (!link.Request(printerName, kBasicStatusChannel))
+        if (!TracedRequest(link, printerName, kBasicStatusChannel))
             return 0;
         break;
     }
-    return ParseOptionReply(link.replyData, static_cast<DWORD>(link.replyLength), info);
+    int parsed = ParseOptionReply(link.replyData, static_cast<DWORD>(link.replyLength), info);
+    Trace("reply parsed: result %d", parsed);
+    return parsed;
 }

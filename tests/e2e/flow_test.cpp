@@ -2,6 +2,7 @@
 // of the printer route without the dialog, one row per situation.
 #include <gtest/gtest.h>
 
+#include "debug_output_capture.h"
 #include "fake_xk.h"
 #include "module.h"
 #include "ui_driver.h"
@@ -161,6 +162,42 @@ TEST(Flow, PrinterNamePassedUnchanged)
     ASSERT_GE(log.size(), 5u);
     EXPECT_EQ("XKGetDeviceID 1 \\\\server\\Ufficio 2 null 0", log[1]);
     EXPECT_EQ("XKOpenChannel 1 \\\\server\\Ufficio 2 0x10010003", log[6]);
+}
+
+// Support reads one line per step outcome from the debug output.
+TEST(Flow, TracesEachStepOfASuccessfulQuery)
+{
+    PFN_QVOpenPrinterInf open = ModuleExport();
+    ASSERT_TRUE(open != NULL);
+    FakeXk fake;
+    fake.SetDeviceIdText(kIdRow1);
+    fake.SetChannels(FakeXk::Table({{0x10000003, 1}}));   // only the basic key
+    fake.SetReply(0x10000003, kReply);
+    DebugOutputCapture capture;
+    OptionInfo result = Untouched();
+    ASSERT_EQ(1, open("Printer", kRow1, 0, NULL, &result, 0, 1));
+    std::vector<std::string> expected = {
+        "qvoptinf: XKAPI.DLL found: " + FakeXk::ExeFolder() + "XKAPI.DLL",
+        "qvoptinf: model value \"Marlow Wide 900\"",
+        "qvoptinf: channel 0x10010003: reason 14, library result 0",
+        "qvoptinf: channel 0x10000003: reply of " + std::to_string(kReply.size()) + " bytes",
+        "qvoptinf: reply parsed: result 1",
+        "qvoptinf: option query: result 1"};
+    EXPECT_EQ(expected, capture.lines());
+}
+
+TEST(Flow, TracesAFailingDeviceIdRead)
+{
+    PFN_QVOpenPrinterInf open = ModuleExport();
+    ASSERT_TRUE(open != NULL);
+    FakeXk fake;
+    fake.SetDeviceIdText(kIdRow1);
+    fake.ForceResult("XKGetDeviceID", 2, -7);
+    DebugOutputCapture capture;
+    OptionInfo result = Untouched();
+    ASSERT_EQ(0, open("Printer", kRow1, 0, NULL, &result, 0, 1));
+    ASSERT_EQ(2u, capture.lines().size());
+    EXPECT_EQ("qvoptinf: device ID not read: reason 15, library result -7", capture.lines()[1]);
 }
 
 }  // namespace
