@@ -16,13 +16,6 @@ OptionInfo Record(INT32 a, UINT32 b, INT32 c, INT32 d, INT32 e, INT32 f, INT32 g
     return info;
 }
 
-OptionInfo Untouched()
-{
-    OptionInfo info;
-    memset(&info, 0xA5, sizeof info);
-    return info;
-}
-
 const OptionInfo kCallerRecord = Record(1, 6, 30, 32, -1, 36, 38, 40, 7, 64, 1, -1);
 const OptionInfo kZeros = Record(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
 

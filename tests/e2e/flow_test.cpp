@@ -4,7 +4,7 @@
 
 #include "debug_output_capture.h"
 #include "fake_xk.h"
-#include "module.h"
+#include "module_under_test.h"
 #include "ui_driver.h"
 
 #include <string>

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_xk.h"
-#include "module.h"
+#include "module_under_test.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,7 @@
 #include "module_under_test.h"
 
+#include <string.h>
+
 std::string ExecutableFolder()
 {
     char path[MAX_PATH];
@@ -22,4 +24,40 @@ ModuleUnderTest::~ModuleUnderTest()
 {
     if (m_module != NULL)
         FreeLibrary(m_module);
+}
+
+PFN_QVOpenPrinterInf ModuleExport()
+{
+    static ModuleUnderTest module;   // loaded for the life of the program
+    return module.open();
+}
+
+OptionInfo CallerRecord()
+{
+    OptionInfo info;
+    INT32* f = reinterpret_cast<INT32*>(&info);
+    for (int i = 0; i < 12; i++)
+        f[i] = 100 + i;
+    return info;
+}
+
+OptionInfo Untouched()
+{
+    OptionInfo info;
+    memset(&info, 0xA5, sizeof info);
+    return info;
+}
+
+bool SameRecord(const OptionInfo& a, const OptionInfo& b)
+{
+    return memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::string Describe(const OptionInfo& info)
+{
+    const INT32* f = reinterpret_cast<const INT32*>(&info);
+    std::string text = "{";
+    for (int i = 0; i < 12; i++)
+        text += (i ? "," : "") + std::to_string(f[i]);
+    return text + "}";
 }

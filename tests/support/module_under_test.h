@@ -30,4 +30,16 @@ private:
     PFN_QVOpenPrinterInf m_open;
 };
 
+// The export of the module loaded once for the whole test program (see
+// ModuleUnderTest); NULL when it cannot be loaded.
+PFN_QVOpenPrinterInf ModuleExport();
+
+// A record of twelve distinctive values, so that a copy and an untouched
+// record are told apart.
+OptionInfo CallerRecord();
+// A record filled with a marker: "untouched" after a call.
+OptionInfo Untouched();
+bool SameRecord(const OptionInfo& a, const OptionInfo& b);
+std::string Describe(const OptionInfo& info);
+
 #endif
