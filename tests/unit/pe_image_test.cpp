@@ -38,7 +38,7 @@ const WORD kOptionalMagic = IMAGE_NT_OPTIONAL_HDR32_MAGIC;
 const size_t kSizeBound = 80 * 1024;
 #else
 // i686 links the DWARF unwinder statically and carries its tables
-// (.eh_frame), about 50 KB of the total: 104,960 bytes when this bound was
+// (.eh_frame), about 50 KB of the total: 104,448 bytes when this bound was
 // set. The bound keeps anything else from creeping in.
 const size_t kSizeBound = 112 * 1024;
 #endif
