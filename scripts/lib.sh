@@ -135,15 +135,20 @@ qv_test_printer_file() { printf '%s/%s/spool/settings-sheet.prn' "$QV_BUILD" "${
 
 # Adds the printer when it is missing (tools/testprinter, built with the
 # module). With a 9x or Win32s version the spooler looks for its print
-# processor under prtprocs\win40, which wineboot leaves empty.
+# processor under prtprocs\win40, which wineboot leaves empty in a 32-bit
+# prefix. The processor copied there must have the bitness of the programs
+# that print: a 64-bit prefix keeps its 64-bit one under x64 and a 32-bit one
+# under w32x86.
 qv_test_printer() {
   local arch=${1:-i686} tool="$QV_BUILD/${1:-i686}/bin/qvtestprinter.exe" file
   file=$(qv_test_printer_file "$arch")
   [ -f "$tool" ] || { qv_log "no $tool yet: build first for the test printer"; return 0; }
   mkdir -p "$(dirname "$file")"
-  local prtprocs="$WINEPREFIX/drive_c/windows/system32/spool/prtprocs"
-  if [ -f "$prtprocs/w32x86/winprint.dll" ] && [ ! -f "$prtprocs/win40/winprint.dll" ]; then
-    mkdir -p "$prtprocs/win40" && cp "$prtprocs/w32x86/winprint.dll" "$prtprocs/win40/"
+  local prtprocs="$WINEPREFIX/drive_c/windows/system32/spool/prtprocs" native=w32x86
+  [ "$arch" = x86_64 ] && native=x64
+  if [ -f "$prtprocs/$native/winprint.dll" ] &&
+     ! cmp -s "$prtprocs/$native/winprint.dll" "$prtprocs/win40/winprint.dll"; then
+    mkdir -p "$prtprocs/win40" && cp "$prtprocs/$native/winprint.dll" "$prtprocs/win40/"
   fi
   $QV_WINE "$tool" "$QV_TEST_PRINTER" "|cat >> $file" </dev/null >/dev/null 2>&1 ||
     qv_log "could not add the test printer \"$QV_TEST_PRINTER\""

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the 32-bit module and its tests, and runs the
+# Installs what is missing, builds the module and its tests, and runs the
 # whole test suite under Wine with a virtual X display.
-#   scripts/test.sh            32-bit module (the shipped one)
-#   scripts/test.sh x86_64     64-bit build of the same sources
-#   scripts/test.sh all        both
+#   scripts/test.sh            both builds, 32-bit then 64-bit (= all)
+#   scripts/test.sh i686       the 32-bit module only (build/i686)
+#   scripts/test.sh x86_64     the 64-bit module only (build/x86_64)
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-archs=${1:-i686}
+archs=${1:-all}
 [ "$archs" = all ] && archs="i686 x86_64"
 
 if [ -z "${QV_IN_X:-}" ]; then

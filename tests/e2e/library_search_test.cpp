@@ -2,6 +2,9 @@
 // the application's directory, the system folders and the folders of PATH.
 #include <gtest/gtest.h>
 
+#include <stddef.h>
+#include <string.h>
+
 #include <string>
 
 #include "bidi/library_path.h"
@@ -95,6 +98,49 @@ TEST_F(PlantedLibrary, ModuleLoadsACopyOnPathByItsFullPath)
     EXPECT_TRUE(capture.Contains("qvoptinf: XKAPI.DLL found: " + file)) << capture.lines()[0];
     EXPECT_TRUE(capture.Contains("qvoptinf: device ID not read: reason 15"));
     EXPECT_EQ(NULL, GetModuleHandleA(file.c_str())) << "the library stays loaded after the call";
+}
+
+// A library built for the other architecture (a 32-bit XKAPI.DLL beside a
+// 64-bit driver user interface, or the reverse) is found by the search but
+// cannot be loaded into this process: the call goes on as for a printer that
+// does not answer. The copy on PATH is the fake with its machine field
+// turned to the other architecture, which is what the loader checks.
+TEST_F(PlantedLibrary, LibraryOfTheOtherArchitectureCountsAsNoAnswer)
+{
+#ifdef _WIN64
+    const WORD kOtherMachine = IMAGE_FILE_MACHINE_I386;
+#else
+    const WORD kOtherMachine = IMAGE_FILE_MACHINE_AMD64;
+#endif
+    {
+        HANDLE f = CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, f);
+        IMAGE_DOS_HEADER dos;
+        DWORD done = 0;
+        ASSERT_TRUE(ReadFile(f, &dos, sizeof dos, &done, NULL) && done == sizeof dos);
+        SetFilePointer(f, dos.e_lfanew + 4 + offsetof(IMAGE_FILE_HEADER, Machine), NULL, FILE_BEGIN);
+        BOOL written = WriteFile(f, &kOtherMachine, sizeof kOtherMachine, &done, NULL);
+        CloseHandle(f);
+        ASSERT_TRUE(written && done == sizeof kOtherMachine);
+    }
+    HMODULE probe = LoadLibraryExA(file.c_str(), NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (probe != NULL)
+        FreeLibrary(probe);
+    ASSERT_EQ(NULL, probe) << "the loader took a library built for another machine";
+
+    ModuleUnderTest module;
+    ASSERT_NE((PFN_QVOpenPrinterInf)NULL, module.open());
+    SetEnvironmentVariableA("PATH", (savedPath + ";" + folder).c_str());
+    DebugOutputCapture capture;
+    OptionInfo current = {1, 6, {30, 32, 34, 36, 38, 40}, 0, 0, 0, 0};
+    OptionInfo result;
+    memset(&result, 0xA5, sizeof result);
+    const OptionInfo untouched = result;
+    EXPECT_EQ(0, module.open()("P", "KV-3100D", 0, &current, &result, 0, 1));
+    EXPECT_EQ(0, memcmp(&untouched, &result, sizeof result)) << "the result record was written";
+    EXPECT_TRUE(capture.Contains("qvoptinf: XKAPI.DLL found: " + file));
+    EXPECT_TRUE(capture.Contains("qvoptinf: device ID not read: reason 1,"))
+        << "expected the load failure (reason 1)";
 }
 
 }  // namespace

@@ -2,6 +2,13 @@
 // this program was built for (QV_KIND), and the module asks the printer on
 // the channels that kind calls for. Built once per kind under the names that
 // scripts/lib.sh gives a version (e2e_kind0.exe ... e2e_kind6.exe).
+//
+// The 64-bit build runs the same programs under 64-bit Wine, which reports
+// every one of these versions to a 64-bit process as it does to a 32-bit one
+// (checked by WineReportsTheVersion). No real Windows does: x86-64 Windows
+// begins with NT 5.2, so under 64-bit Windows kinds 0 to 5 never reach the
+// module. There these programs check that the module's choice of channels
+// follows the reported version whatever its bitness.
 #include <gtest/gtest.h>
 
 #include "fake_xk.h"
