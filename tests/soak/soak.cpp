@@ -22,12 +22,12 @@
 // the fake stays loaded whatever the module does, so after every call the
 // soak checks the fake's own counters (every XKInitialize released, every
 // channel closed) and that the fake is still loaded (a call that freed a
-// reference too many would have unloaded it). At every sample it drops its
-// The end of the path the soak drops its own reference and checks that the
-// fake is gone: a reference left by any call of the path keeps it loaded,
-// and leaked references add up, so one check catches a leak of any call.
-// (The fake is not reloaded between samples: each unload and reload of it
-// leaves some 19 KB on the heap by itself, which would hide the module's
+// reference too many would have unloaded it). At the end of the path the
+// soak drops its own reference and checks that the fake is gone: a
+// reference left by any call of the path keeps it loaded, and leaked
+// references add up, so one check catches a leak of any call. (The fake is
+// not reloaded between samples: each unload and reload of it leaves some
+// 19 KB and a couple of handles behind by itself, which would hide the module's
 // figures.) Paths that run without the soak holding a library (the
 // simulator, absent library, no query, dialog without query) check after
 // every call that no XKAPI.DLL is loaded at all; the simulator is loaded and
