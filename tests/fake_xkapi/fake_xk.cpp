@@ -10,9 +10,9 @@ std::string FakeXk::ExeFolder()
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-FakeXk::FakeXk(const char* withoutEntry) : m_module(NULL)
+FakeXk::FakeXk(const char* withoutEntry, const std::string& folder) : m_module(NULL)
 {
-    std::string path = ExeFolder();
+    std::string path = folder.empty() ? ExeFolder() : folder;
     if (withoutEntry != NULL)
         path += std::string("xkapi_without\\") + withoutEntry + "\\";
     path += "XKAPI.DLL";
@@ -73,6 +73,11 @@ void FakeXk::ForceResult(const char* entry, LONG call, LONG value)
 void FakeXk::ForceSize(const char* entry, LONG call, LONG value)
 {
     Get<void(WINAPI*)(LPCSTR, LONG, LONG)>("FakeXk_ForceSize")(entry, call, value);
+}
+
+void FakeXk::SetLogging(bool on)
+{
+    Get<void(WINAPI*)(BOOL)>("FakeXk_SetLogging")(on ? TRUE : FALSE);
 }
 
 std::vector<std::string> FakeXk::Log() const

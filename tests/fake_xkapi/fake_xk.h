@@ -18,7 +18,9 @@
 class FakeXk {
 public:
     // withoutEntry: name of the entry point the loaded variant lacks, or NULL.
-    explicit FakeXk(const char* withoutEntry = NULL);
+    // folder: where the fake lies (with a trailing backslash); empty for the
+    // test executable's own folder.
+    explicit FakeXk(const char* withoutEntry = NULL, const std::string& folder = std::string());
     ~FakeXk();
     FakeXk(const FakeXk&) = delete;
     FakeXk& operator=(const FakeXk&) = delete;
@@ -35,6 +37,8 @@ public:
     void SetReply(DWORD key, const std::string& bytes);
     void ForceResult(const char* entry, LONG call, LONG value);
     void ForceSize(const char* entry, LONG call, LONG value);
+    // Turns the recording of calls off or on (on after Reset).
+    void SetLogging(bool on);
     std::vector<std::string> Log() const;
     // The log with the sizes and buffers left out: just the entry names and
     // their first arguments that matter for a sequence (keys, handles).

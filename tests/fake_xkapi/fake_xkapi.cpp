@@ -44,6 +44,7 @@ struct State {
     std::vector<Forced> results;
     std::vector<Forced> sizes;
     std::string log;
+    bool logging = true;   // FakeXk_SetLogging; Reset turns it back on
 };
 
 State& S()
@@ -75,6 +76,8 @@ LONG Result(const char* entry, LONG call, LONG natural)
 
 void Log(const char* format, ...)
 {
+    if (!S().logging)
+        return;
     char line[512];
     va_list args;
     va_start(args, format);
@@ -237,6 +240,14 @@ LONG WINAPI FakeXk_GetLog(char* buffer, LONG capacity)
         buffer[n] = '\0';
     }
     return static_cast<LONG>(log.size());
+}
+
+// Recording of calls on (the default) or off. Long runs (soak, benchmark)
+// turn it off: the log would grow with every call, and formatting its lines
+// costs more than the rest of the fake.
+void WINAPI FakeXk_SetLogging(BOOL on)
+{
+    S().logging = on != FALSE;
 }
 
 // XKInitialize calls not yet matched by XKRelease.

@@ -1,0 +1,361 @@
+// qvbench: how fast QVOpenPrinterInf answers through the fake XKAPI.DLL,
+// against the floor: the same library calls made directly, in the same
+// order, with nothing else.
+//
+//   qvbench [--calls N] [--rounds R]
+//
+// Each figure is the median of R rounds of N calls (defaults 2000 and 5); the
+// rounds of the module and of the floor alternate, so that a neighbour's load
+// on the machine falls on both alike.
+//
+// The floor, per call: LoadLibraryExA of the library by its full path,
+// XKInitialize, XKGetDeviceID (size, then read), a second LoadLibraryExA and
+// XKInitialize nested inside the first, XKGetAvailableChannel (size, then
+// read), XKOpenChannel, XKGetStatus (size, then read), XKCloseChannel, then
+// XKRelease and FreeLibrary twice. These are the library calls the query
+// path makes, and the program checks against the fake's call log that both
+// make them in this order. The entry points are resolved once, before the
+// timing, and the buffers are fixed arrays: resolving entry points at every
+// call, searching for the library's path and allocating its buffers are the
+// module's own choices and are counted as its overhead; the breakdown below
+// the table times each of them alone.
+//
+// The fake stays loaded for the whole run (the benchmark holds it to script
+// it), so every LoadLibraryExA and FreeLibrary, in the module and in the
+// floor alike, only counts references.
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bidi/bidi_channel.h"
+#include "bidi/bidi_link.h"
+#include "bidi/library_path.h"
+#include "bidi/option_query.h"
+#include "fake_xk.h"
+#include "optioninfo/reply_parser.h"
+#include "util/misc.h"
+#include "util/trace.h"
+
+namespace {
+
+const char kPrinter[] = "Bench Printer";
+const char kModel[] = "Marlow Wide 900";
+const char kDeviceId[] = "MFG:Sim;MDL:Marlow Wide 900;CMD:X;";
+const char kReply[] = "CW:001E2A30384046;CD:00ST010001LT02000140;";
+const DWORD kChannelKey = 0x10010003;
+
+// The export over the system's own OptionInfo (the same 48 bytes as the
+// public header's).
+typedef int(WINAPI* PFN_Open)(const char*, const char*, DWORD, const OptionInfo*, OptionInfo*, int,
+                              int);
+
+template <typename Fn>
+Fn Entry(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)));
+}
+
+// The library's entry points, resolved once.
+struct Library {
+    std::string path;
+    PFN_XKInitialize initialize;
+    PFN_XKRelease release;
+    PFN_XKGetDeviceID getDeviceId;
+    PFN_XKGetAvailableChannel getAvailableChannel;
+    PFN_XKOpenChannel openChannel;
+    PFN_XKGetStatus getStatus;
+    PFN_XKCloseChannel closeChannel;
+
+    bool Resolve(HMODULE module, const std::string& fullPath)
+    {
+        path = fullPath;
+        initialize = Entry<PFN_XKInitialize>(module, "XKInitialize");
+        release = Entry<PFN_XKRelease>(module, "XKRelease");
+        getDeviceId = Entry<PFN_XKGetDeviceID>(module, "XKGetDeviceID");
+        getAvailableChannel = Entry<PFN_XKGetAvailableChannel>(module, "XKGetAvailableChannel");
+        openChannel = Entry<PFN_XKOpenChannel>(module, "XKOpenChannel");
+        getStatus = Entry<PFN_XKGetStatus>(module, "XKGetStatus");
+        closeChannel = Entry<PFN_XKCloseChannel>(module, "XKCloseChannel");
+        return initialize && release && getDeviceId && getAvailableChannel && openChannel &&
+               getStatus && closeChannel;
+    }
+};
+
+// One query made directly: the floor. Returns false when a call failed.
+bool FloorCall(const Library& lib)
+{
+    static BYTE buffer[1024];
+    bool ok = true;
+    HMODULE outer = LoadLibraryExA(lib.path.c_str(), NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+    lib.initialize();
+    LONG size = 0;
+    lib.getDeviceId(1, kPrinter, NULL, &size);
+    ok &= lib.getDeviceId(1, kPrinter, buffer, &size) >= 0;
+
+    HMODULE inner = LoadLibraryExA(lib.path.c_str(), NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+    lib.initialize();
+    size = 0;
+    lib.getAvailableChannel(1, kPrinter, NULL, &size);
+    ok &= lib.getAvailableChannel(1, kPrinter, buffer, &size) >= 0;
+    LONG handle = lib.openChannel(1, kPrinter, kChannelKey);
+    size = 0;
+    lib.getStatus(handle, NULL, &size);
+    ok &= lib.getStatus(handle, buffer, &size) >= 0;
+    ok &= lib.closeChannel(handle) >= 0;
+    lib.release();
+    FreeLibrary(inner);
+
+    lib.release();
+    FreeLibrary(outer);
+    return ok && outer != NULL && inner != NULL;
+}
+
+// The fake's call list with channel handles left out: each call opens a
+// channel with a handle of its own.
+std::vector<std::string> WithoutHandles(std::vector<std::string> calls)
+{
+    for (std::string& call : calls) {
+        if (call.compare(0, 11, "XKGetStatus") == 0 || call.compare(0, 14, "XKCloseChannel") == 0)
+            call = call.substr(0, call.find(' '));
+    }
+    return calls;
+}
+
+double Seconds(const LARGE_INTEGER& a, const LARGE_INTEGER& b)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(b.QuadPart - a.QuadPart) / frequency.QuadPart;
+}
+
+// Seconds for n runs of body.
+double Time(long n, const std::function<void()>& body)
+{
+    LARGE_INTEGER a, b;
+    QueryPerformanceCounter(&a);
+    for (long i = 0; i < n; i++)
+        body();
+    QueryPerformanceCounter(&b);
+    return Seconds(a, b);
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Seconds for one run of body: the median of three rounds of n.
+double PerCall(long n, const std::function<void()>& body)
+{
+    return Median({Time(n, body), Time(n, body), Time(n, body)}) / n;
+}
+
+struct Options {
+    long calls = 2000;
+    int rounds = 5;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i + 1 < argc; i += 2) {
+        std::string arg = argv[i];
+        if (arg == "--calls")
+            options.calls = atol(argv[i + 1]);
+        else if (arg == "--rounds")
+            options.rounds = atoi(argv[i + 1]);
+        else
+            return false;
+    }
+    return argc % 2 == 1 && options.calls > 0 && options.rounds > 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        fprintf(stderr, "usage: qvbench [--calls N] [--rounds R]\n");
+        return 2;
+    }
+    const std::string folder = FakeXk::ExeFolder();
+    HMODULE module = LoadLibraryA((folder + "qvoptinf.dll").c_str());
+    PFN_Open open = module != NULL ? Entry<PFN_Open>(module, "QVOpenPrinterInf") : NULL;
+    FakeXk fake;
+    Library lib;
+    if (open == NULL || !fake.loaded() || !lib.Resolve(fake.module(), fake.path())) {
+        printf("qvoptinf.dll or the fake XKAPI.DLL did not load from %s\n", folder.c_str());
+        return 2;
+    }
+    fake.SetDeviceIdText(kDeviceId);
+    fake.SetChannels(FakeXk::Table({{kChannelKey, 1}}));
+    fake.SetReply(kChannelKey, kReply);
+
+    // The module answers, and the floor makes the very calls the module
+    // makes, in its order.
+    OptionInfo result;
+    memset(&result, 0, sizeof result);
+    if (open(kPrinter, kModel, 0, NULL, &result, 0, 1) != 1 || result.id[0] != 30 ||
+        result.memorySizeMB != 64) {
+        printf("the module did not answer with the printer's values\n");
+        return 1;
+    }
+    const std::vector<std::string> moduleCalls = WithoutHandles(fake.Calls());
+    FloorCall(lib);
+    const std::vector<std::string> allCalls = WithoutHandles(fake.Calls());
+    const std::vector<std::string> floorCalls(allCalls.begin() + moduleCalls.size(), allCalls.end());
+    if (floorCalls != moduleCalls || moduleCalls.size() != 12) {
+        printf("the floor's library calls differ from the module's:\n");
+        for (size_t i = 0; i < std::max(moduleCalls.size(), floorCalls.size()); i++)
+            printf("  %-32s %s\n", i < moduleCalls.size() ? moduleCalls[i].c_str() : "-",
+                   i < floorCalls.size() ? floorCalls[i].c_str() : "-");
+        return 1;
+    }
+    // From here on the fake formats no log lines: neither side pays for them.
+    fake.SetLogging(false);
+    if (fake.InitDepth() != 0 || fake.OpenChannels() != 0) {
+        printf("the library was left initialised or a channel open\n");
+        return 1;
+    }
+
+    const long n = options.calls;
+    int failures = 0;
+    OptionInfo current;
+    memset(&current, 0, sizeof current);
+    auto moduleQuery = [&]() { failures += open(kPrinter, kModel, 0, NULL, &result, 0, 1) != 1; };
+    auto floorQuery = [&]() { failures += !FloorCall(lib); };
+    // The flow itself asks for one search of the library's path (the check
+    // that it exists), which is no call of the library: a second floor
+    // adds exactly one.
+    char path[MAX_PATH];
+    auto floorWithSearch = [&]() {
+        failures += !FindBidiLibrary(path);
+        failures += !FloorCall(lib);
+    };
+    auto neither = [&]() { failures += open(kPrinter, kModel, 0, &current, &result, 0, 0) != 1; };
+
+    // Warm-up, then alternating rounds.
+    Time(n / 10 + 1, moduleQuery);
+    Time(n / 10 + 1, floorQuery);
+    std::vector<double> moduleRounds, floorRounds, floorSearchRounds, neitherRounds;
+    for (int r = 0; r < options.rounds; r++) {
+        moduleRounds.push_back(Time(n, moduleQuery));
+        floorRounds.push_back(Time(n, floorQuery));
+        floorSearchRounds.push_back(Time(n, floorWithSearch));
+        neitherRounds.push_back(Time(n, neither));
+    }
+    if (failures != 0) {
+        printf("%d calls failed during the timing\n", failures);
+        return 1;
+    }
+    const double moduleSeconds = Median(moduleRounds) / n;
+    const double floorSeconds = Median(floorRounds) / n;
+    const double floorSearchSeconds = Median(floorSearchRounds) / n;
+    const double neitherSeconds = Median(neitherRounds) / n;
+
+    // The parser alone, on the typical reply.
+    const long parses = n * 50;
+    OptionInfo info;
+    volatile long sink = 0;
+    std::vector<double> parseRounds;
+    for (int r = 0; r < options.rounds; r++) {
+        parseRounds.push_back(Time(parses, [&]() {
+            memset(&info, 0, sizeof info);
+            info.idValid = 1;
+            info.idCount = kIdFieldCount;
+            info.memoryValid = 1;
+            info.paperSourceValid = 1;
+            sink = sink + ParseOptionReply(reinterpret_cast<const BYTE*>(kReply),
+                                           sizeof kReply - 1, &info);
+        }));
+    }
+    const double parseSeconds = Median(parseRounds) / parses;
+
+    printf("qvbench: %ld calls per round, median of %d rounds, fake XKAPI.DLL, no call log\n\n",
+           n, options.rounds);
+    printf("%-46s %12s %12s\n", "", "calls/s", "us/call");
+    printf("%-46s %12.0f %12.1f\n", "QVOpenPrinterInf, query path", 1 / moduleSeconds,
+           moduleSeconds * 1e6);
+    printf("%-46s %12.0f %12.1f\n", "floor: the same library calls, direct", 1 / floorSeconds,
+           floorSeconds * 1e6);
+    printf("%-46s %12.2f\n", "ratio (module / floor; goal 1.05 or less)",
+           moduleSeconds / floorSeconds);
+    printf("%-46s %12.0f %12.1f\n", "floor and one search of the library's path",
+           1 / floorSearchSeconds, floorSearchSeconds * 1e6);
+    printf("%-46s %12.2f\n", "ratio (module / floor with one search)",
+           moduleSeconds / floorSearchSeconds);
+    printf("%-46s %12.0f %12.1f\n", "QVOpenPrinterInf, both switches clear", 1 / neitherSeconds,
+           neitherSeconds * 1e6);
+    printf("%-46s %12s %12.0f ns\n", "ParseOptionReply, typical reply", "", parseSeconds * 1e9);
+
+    // Where the module's time goes: the steps of the query path, each run
+    // alone from the same code linked into this program, times how often
+    // one call runs it; and inside them, the pieces that are no library call.
+    HMODULE fakeModule = fake.module();
+    const double search = PerCall(n, [&]() { FindBidiLibrary(path); });
+    const double firstLink = PerCall(n, [&]() {
+        BidiLink link;
+        CString deviceId;
+        sink = sink + link.ReadDeviceID(kPrinter, deviceId);
+    });
+    const double query = PerCall(n, [&]() {
+        OptionInfo scratch;
+        memset(&scratch, 0, sizeof scratch);
+        scratch.idValid = scratch.memoryValid = scratch.paperSourceValid = 1;
+        scratch.idCount = kIdFieldCount;
+        sink = sink + QueryOptionInfo(kPrinter, &scratch);
+    });
+    const double trace = PerCall(n, [&]() { Trace("option query: result %d", 1); });
+    const double resolve = PerCall(n, [&]() {
+        BidiChannelV1 channel(fakeModule);
+        sink = sink + channel.reason;
+    });
+    const double version = PerCall(n, [&]() {
+        CMisc misc;
+        PlatformKind kind;
+        sink = sink + misc.GetPlatformKind(&kind);
+    });
+    // The parser compares each two- and four-character field with "NA" or
+    // "NAVL" through lstrcmpiA: ten compares on the typical reply.
+    const double compare = PerCall(n * 10, [&]() { sink = sink + lstrcmpiA("1E", "NA"); });
+    struct Piece {
+        const char* what;
+        int times;
+        double seconds;
+    };
+    const Piece steps[] = {
+        {"entry's search of the library's path", 1, search},
+        {"first link: load, initialise, device ID", 1, firstLink},
+        {"option query: second link, channel, parse", 1, query},
+        {"trace lines (OutputDebugStringA)", 3, trace},
+    };
+    const Piece pieces[] = {
+        {"searches of the library's path, all told", 3, search},
+        {"channel set-ups: 10 entry points resolved", 2, resolve},
+        {"platform kind (GetVersionExA)", 1, version},
+        {"reply parse", 1, parseSeconds},
+        {"  of which lstrcmpiA of a field", 10, compare},
+    };
+    printf("\nwhere one call's time goes (each step run alone):\n");
+    printf("  %-44s %6s %12s\n", "", "times", "us/call");
+    double sum = 0;
+    for (const Piece& p : steps) {
+        printf("  %-44s %6d %12.1f\n", p.what, p.times, p.times * p.seconds * 1e6);
+        sum += p.times * p.seconds;
+    }
+    printf("  %-44s %6s %12.1f\n", "sum of the steps", "", sum * 1e6);
+    printf("  %-44s %6s %12.1f\n", "QVOpenPrinterInf, query path", "", moduleSeconds * 1e6);
+    printf("  %-44s %6s %12.1f\n", "floor", "", floorSeconds * 1e6);
+    printf("inside those steps, no library calls:\n");
+    for (const Piece& p : pieces)
+        printf("  %-44s %6d %12.1f\n", p.what, p.times, p.times * p.seconds * 1e6);
+    return 0;
+}

@@ -1,0 +1,39 @@
+// What a process holds, sampled between calls of the export: kernel handles,
+// GDI and USER objects, windows of the calling thread, and the bytes and
+// blocks in use on every heap of the process.
+#ifndef QV_TESTS_SOAK_PROCESS_RESOURCES_H
+#define QV_TESTS_SOAK_PROCESS_RESOURCES_H
+
+#include <windows.h>
+
+enum ResourceKind {
+    kHandles,
+    kGdiObjects,
+    kUserObjects,
+    kThreadWindows,
+    kHeapBytes,
+    kHeapBlocks,
+    kResourceKindCount
+};
+
+struct ResourceSample {
+    // Indexed by ResourceKind.
+    LONGLONG value[kResourceKindCount];
+};
+
+// Name of a kind as printed in the tables ("handles", "heap bytes", ...).
+const char* ResourceName(ResourceKind kind);
+
+// Takes a sample. Never allocates from a heap it walks.
+ResourceSample TakeResourceSample();
+
+// True when the platform counts GDI and USER objects for GetGuiResources
+// (Wine answers 0 and ERROR_CALL_NOT_IMPLEMENTED; a real process on Windows
+// holds a few of each once user32 is loaded).
+bool GuiResourcesReported();
+
+// True when GetProcessHandleCount counts (Wine answers 0 for every process);
+// otherwise samples count the handles by probing each handle value.
+bool HandleCountReported();
+
+#endif
