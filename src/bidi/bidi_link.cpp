@@ -8,9 +8,13 @@ BidiLink::BidiLink()
     : replyData(NULL), replyLength(0), reason(kReasonNone), libResult(0), module(NULL), ready(0),
       pfnInitialize(NULL), pfnRelease(NULL)
 {
-    // The full path found in the safe search order: never the current directory.
+    // The full path found in the safe search order (never the current
+    // directory): the one the call's own search found, else a new search.
+    LPCSTR found = FoundBidiLibrary();
     char path[MAX_PATH];
-    Load(FindBidiLibrary(path) ? path : NULL);
+    if (found == NULL && FindBidiLibrary(path))
+        found = path;
+    Load(found);
 }
 
 BidiLink::BidiLink(LPCSTR libraryPath)

@@ -6,6 +6,10 @@ const char kBidiLibraryName[] = "XKAPI.DLL";
 
 namespace {
 
+// What the last search found (one call at a time per process).
+char g_foundPath[MAX_PATH];
+bool g_found = false;
+
 // Appends folder and a separator; relative folders (".", "bin") would be
 // taken from the current directory and are left out.
 void AddFolder(CString& list, LPCSTR folder)
@@ -66,5 +70,13 @@ int FindBidiLibrary(LPSTR path)
 
     // With an explicit list of folders SearchPathA looks nowhere else.
     DWORD found = SearchPathA(folders, kBidiLibraryName, NULL, MAX_PATH, path, NULL);
-    return found > 0 && found < MAX_PATH;
+    g_found = found > 0 && found < MAX_PATH;
+    if (g_found)
+        lstrcpynA(g_foundPath, path, MAX_PATH);
+    return g_found;
+}
+
+LPCSTR FoundBidiLibrary()
+{
+    return g_found ? g_foundPath : NULL;
 }

@@ -14,7 +14,13 @@
 extern const char kBidiLibraryName[];   // "XKAPI.DLL"
 
 // Writes the library's full path into path (MAX_PATH characters). Returns 1
-// when it was found, 0 when not (or when its path does not fit).
+// when it was found, 0 when not (or when its path does not fit). The result
+// is remembered for FoundBidiLibrary.
 int FindBidiLibrary(LPSTR path);
+
+// The path that the last FindBidiLibrary found, or NULL when it found none or
+// none ran yet. The export searches once at the start of each call and the
+// links of that call load what it found, rather than searching again.
+LPCSTR FoundBidiLibrary();
 
 #endif
