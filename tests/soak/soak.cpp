@@ -124,23 +124,6 @@ struct Options {
     LeakKind leak = kLeakNone;
 };
 
-// A record of twelve distinctive values, and a marker for "untouched".
-OptionInfo CallerRecord()
-{
-    OptionInfo info;
-    INT32* f = reinterpret_cast<INT32*>(&info);
-    for (int i = 0; i < 12; i++)
-        f[i] = 100 + i;
-    return info;
-}
-
-OptionInfo Untouched()
-{
-    OptionInfo info;
-    memset(&info, 0xA5, sizeof info);
-    return info;
-}
-
 // What the fake printer's reply gives for the second model.
 OptionInfo PrinterRecordRow1()
 {

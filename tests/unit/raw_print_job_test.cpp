@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fake_spooler.h"
+#include "test_printer.h"
 #include "rawprint/raw_print_job.h"
 #include "rawprint/settings_sheet.h"
 #include "util/misc.h"
@@ -17,13 +18,7 @@ namespace {
 
 std::string Hex(const std::vector<BYTE>& bytes)
 {
-    std::string text;
-    char pair[4];
-    for (size_t i = 0; i < bytes.size(); i++) {
-        wsprintfA(pair, i % 16 == 15 ? "%02X\n" : "%02X ", bytes[i]);
-        text += pair;
-    }
-    return text;
+    return TestPrinter::Hex(bytes);
 }
 
 // The Windows version that GetPlatformKind sees while an object lives.
