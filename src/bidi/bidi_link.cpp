@@ -4,33 +4,14 @@
 
 #include <string.h>
 
-BidiLink::BidiLink()
-    : replyData(NULL), replyLength(0), reason(kReasonNone), libResult(0), module(NULL), ready(0),
-      pfnInitialize(NULL), pfnRelease(NULL)
-{
-    // The full path found in the safe search order (never the current
-    // directory): the one the call's own search found, else a new search.
-    LPCSTR found = FoundBidiLibrary();
-    char path[MAX_PATH];
-    if (found == NULL && FindBidiLibrary(path))
-        found = path;
-    Load(found);
-}
-
 BidiLink::BidiLink(LPCSTR libraryPath)
     : replyData(NULL), replyLength(0), reason(kReasonNone), libResult(0), module(NULL), ready(0),
       pfnInitialize(NULL), pfnRelease(NULL)
 {
-    Load(libraryPath);
-}
-
-void BidiLink::Load(LPCSTR libraryPath)
-{
-    // Loaded by its full path, so that the library's own dependencies resolve
-    // beside it. When the library is already loaded (a second link during
-    // one call), this only counts another reference.
+    // When the library is already loaded (a second link during one call),
+    // this only counts another reference.
     if (libraryPath != NULL)
-        module = LoadLibraryExA(libraryPath, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+        module = LoadBidiLibrary(libraryPath);
     if (module == NULL) {
         reason = kReasonLoadFailed;
         return;

@@ -10,13 +10,11 @@
 
 class BidiLink {
 public:
-    // Loads XKAPI.DLL by its bare name and calls XKInitialize. Never fails as
-    // such: when it cannot finish, ready stays 0 and reason says why (1 the
-    // library did not load, 2/3 XKInitialize/XKRelease missing; 0 with ready
-    // 0 when the library refused to initialise).
-    BidiLink();
-    // Loads the library from this full path instead of searching for it
-    // (tests use it to bind a variant of the library).
+    // Loads XKAPI.DLL from libraryPath, the full path that the call's search
+    // found (FindBidiLibrary), and calls XKInitialize. Never fails as such:
+    // when it cannot finish, ready stays 0 and reason says why (1 the library
+    // did not load, or libraryPath is NULL; 2/3 XKInitialize/XKRelease
+    // missing; 0 with ready 0 when the library refused to initialise).
     explicit BidiLink(LPCSTR libraryPath);
     // Calls XKRelease after a successful initialisation, frees the reply and
     // unloads the library.
@@ -40,7 +38,6 @@ public:
     int ready;           // nonzero once XKInitialize was called and did not refuse
 
 private:
-    void Load(LPCSTR libraryPath);
     // Copies the channel's reason and the failing result r; returns 0.
     int Fail(const BidiChannel& channel, LONG r);
 

@@ -1,11 +1,20 @@
-// Where the vendor library XKAPI.DLL is taken from.
+// Where the vendor library XKAPI.DLL is taken from, and how it is loaded.
 //
 // The platform's default search order includes the current directory, so a
 // file of that name planted in whatever folder the host application happens
 // to work in would be loaded into the driver's process. The library is looked
-// for in the safe order without it: the application's directory, the system
-// directory, the 16-bit system directory, the Windows directory, then the
-// absolute folders of PATH; and it is loaded by the full path found.
+// for in this order instead:
+//   1. the application's folder;
+//   2. the folder holding this module (driver files are installed together);
+//   3. the system folder;
+//   4. the 16-bit system folder;
+//   5. the Windows folder (GetSystemWindowsDirectoryA: on a terminal server
+//      GetWindowsDirectoryA gives each user a folder of their own);
+//   6. the PATH entries that are absolute folders on a local fixed drive.
+//      Shares (\\server\share), device paths (\\?\, \\.\), relative entries
+//      and drives of any other type are skipped.
+// The library is loaded by the full path found, and its own imports are taken
+// from its folder and the system folder only.
 #ifndef QV_BIDI_LIBRARY_PATH_H
 #define QV_BIDI_LIBRARY_PATH_H
 
@@ -14,13 +23,22 @@
 extern const char kBidiLibraryName[];   // "XKAPI.DLL"
 
 // Writes the library's full path into path (MAX_PATH characters). Returns 1
-// when it was found, 0 when not (or when its path does not fit). The result
-// is remembered for FoundBidiLibrary.
+// when it was found; 0 when not, or when its path does not fit.
 int FindBidiLibrary(LPSTR path);
 
-// The path that the last FindBidiLibrary found, or NULL when it found none or
-// none ran yet. The export searches once at the start of each call and the
-// links of that call load what it found, rather than searching again.
-LPCSTR FoundBidiLibrary();
+// Loads the library from the full path that FindBidiLibrary found. Where
+// kernel32 exports AddDllDirectory (Windows 8, Windows 7 with its loader
+// update, Wine), the library's own imports are looked for in its folder and
+// the system folder only; elsewhere the altered search order applies, which
+// starts at the library's folder. The process's DLL search settings are left
+// alone. NULL when the library did not load.
+HMODULE LoadBidiLibrary(LPCSTR path);
+
+// The drive-type query applied to PATH entries, GetDriveTypeA by default.
+// Tests replace it: the platform cannot turn a drive into a network or
+// removable one for them. NULL restores GetDriveTypeA; returns the query in
+// use before.
+typedef UINT(WINAPI* DriveTypeQuery)(LPCSTR root);
+DriveTypeQuery SetDriveTypeQuery(DriveTypeQuery query);
 
 #endif

@@ -43,10 +43,10 @@ int TracedRequest(BidiLink& link, LPCSTR printerName, DWORD channelKey)
 
 }  // namespace
 
-int QueryOptionInfo(LPCSTR printerName, OptionInfo* info)
+int QueryOptionInfo(LPCSTR libraryPath, LPCSTR printerName, OptionInfo* info)
 {
     // The link loads and initialises the library whatever follows.
-    BidiLink link;
+    BidiLink link(libraryPath);
 
     // A failed version query, and a version without a kind (which leaves
     // kPlatformKindNone), make no request: the parser then sees an empty reply.

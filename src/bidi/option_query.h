@@ -12,9 +12,10 @@
 const DWORD kPreferredStatusChannel = 0x10010003;
 const DWORD kBasicStatusChannel = 0x10000003;
 
-// The groups whose flags are set in info are asked for. Returns 1 when the
-// printer answered every one of them; 0 otherwise, with info possibly partly
-// written (the caller passes a scratch copy). Shows nothing.
-int QueryOptionInfo(LPCSTR printerName, OptionInfo* info);
+// The groups whose flags are set in info are asked for, through the library
+// at libraryPath (the full path that the call's search found). Returns 1 when
+// the printer answered every one of them; 0 otherwise, with info possibly
+// partly written (the caller passes a scratch copy). Shows nothing.
+int QueryOptionInfo(LPCSTR libraryPath, LPCSTR printerName, OptionInfo* info);
 
 #endif

@@ -75,7 +75,8 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
     BOOL answered = FALSE;
 
     if (queryPrinter) {
-        BidiLink link;
+        // The links of this call load the library that its own search found.
+        BidiLink link(libraryPath);
         CString deviceId;
         CString model;
         if (!link.ReadDeviceID(printerName, deviceId)) {
@@ -97,7 +98,7 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
             // The query writes into a scratch copy, kept only when it succeeds.
             OptionInfo scratchInfo;
             scratchInfo.CopyFrom(&workingInfo);
-            if (QueryOptionInfo(printerName, &scratchInfo)) {
+            if (QueryOptionInfo(libraryPath, printerName, &scratchInfo)) {
                 workingInfo.CopyFrom(&scratchInfo);
                 answered = TRUE;
             }

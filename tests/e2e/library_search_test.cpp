@@ -1,11 +1,16 @@
 // The vendor library is never taken from the current directory, only from
-// the application's directory, the system folders and the folders of PATH.
+// the application's folder, the module's, the system folders and the local
+// fixed folders of PATH; and its own imports come from its folder and the
+// system folder only.
 #include <gtest/gtest.h>
 
+#include <ctype.h>
 #include <stddef.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "bidi/library_path.h"
 #include "debug_output_capture.h"
@@ -19,9 +24,13 @@ protected:
     {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "qv-planted-" + std::to_string(GetCurrentProcessId());
+        tempFolder = temp;
+        // A folder of its own for each test: see TearDown.
+        static int s_tests = 0;
+        leaf = "qv-planted-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++s_tests);
+        folder = tempFolder + leaf;
         CreateDirectoryA(folder.c_str(), NULL);
-        // A working library: the fake built beside the module, one folder up.
+        // A working library: the fake of bin/, one folder up.
         file = folder + "\\XKAPI.DLL";
         ASSERT_TRUE(CopyFileA((ExecutableFolder() + "..\\XKAPI.DLL").c_str(), file.c_str(), FALSE))
             << "the fake vendor library is missing beside the module";
@@ -39,9 +48,27 @@ protected:
             FreeLibrary(still);
         SetCurrentDirectoryA(savedDirectory.c_str());
         SetEnvironmentVariableA("PATH", savedPath.c_str());
-        DeleteFileA(file.c_str());
-        RemoveDirectoryA(folder.c_str());
+        RemoveFile(file);
+        RemoveFolder(folder);
     }
+
+public:
+    // Wine keeps the file of a DLL that failed to load mapped until the
+    // process ends, and refuses to delete it meanwhile: such a file (and its
+    // folder) goes when the prefix next starts.
+    static void RemoveFile(const std::string& path)
+    {
+        if (!DeleteFileA(path.c_str()))
+            MoveFileExA(path.c_str(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
+    static void RemoveFolder(const std::string& path)
+    {
+        if (!RemoveDirectoryA(path.c_str()))
+            MoveFileExA(path.c_str(), NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
+
+    std::string tempFolder;   // with a trailing backslash
+    std::string leaf;         // the planted folder's name
     std::string folder, file, savedDirectory, savedPath;
 };
 
@@ -141,6 +168,241 @@ TEST_F(PlantedLibrary, LibraryOfTheOtherArchitectureCountsAsNoAnswer)
     EXPECT_TRUE(capture.Contains("qvoptinf: XKAPI.DLL found: " + file));
     EXPECT_TRUE(capture.Contains("qvoptinf: device ID not read: reason 1,"))
         << "expected the load failure (reason 1)";
+}
+
+// ---- PATH entries: absolute folders on a local drive only ----
+
+// Each form of entry leads the platform's own search to the planted copy;
+// the module takes only the absolute ones with a drive letter.
+struct EntryRow {
+    const char* name;
+    std::string (*entry)(const PlantedLibrary& planted);
+    int found;
+};
+
+class PathEntryTest : public PlantedLibrary, public ::testing::WithParamInterface<EntryRow> {};
+
+TEST_P(PathEntryTest, OnlyAbsoluteFoldersWithADriveLetterAreSearched)
+{
+    const EntryRow& row = GetParam();
+    // Relative entries resolve against the temporary folder, which holds the
+    // planted folder.
+    ASSERT_TRUE(SetCurrentDirectoryA(tempFolder.c_str()));
+    const std::string entry = row.entry(*this);
+    char path[MAX_PATH] = "";
+    ASSERT_NE(0u, SearchPathA(entry.c_str(), "XKAPI.DLL", NULL, MAX_PATH, path, NULL))
+        << "the entry " << entry << " does not lead to the planted copy";
+    SetEnvironmentVariableA("PATH", (savedPath + ";" + entry).c_str());
+    path[0] = '\0';
+    EXPECT_EQ(row.found, FindBidiLibrary(path)) << "PATH entry " << entry << ", found " << path;
+    if (row.found == 1)
+        EXPECT_EQ(file, std::string(path)) << "expected the full path with backslashes";
+}
+
+std::string Slashes(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
+}
+
+const EntryRow kEntryRows[] = {
+    {"drive_absolute", [](const PlantedLibrary& p) { return p.folder; }, 1},
+    {"forward_slashes", [](const PlantedLibrary& p) { return Slashes(p.folder); }, 1},
+    {"device_path", [](const PlantedLibrary& p) { return "\\\\?\\" + p.folder; }, 0},
+    {"device_path_dot", [](const PlantedLibrary& p) { return "\\\\.\\" + p.folder; }, 0},
+    {"root_relative", [](const PlantedLibrary& p) { return p.folder.substr(2); }, 0},
+    {"drive_relative", [](const PlantedLibrary& p) { return p.folder.substr(0, 2) + p.leaf; }, 0},
+    {"relative", [](const PlantedLibrary& p) { return p.leaf; }, 0},
+};
+INSTANTIATE_TEST_SUITE_P(Table, PathEntryTest, ::testing::ValuesIn(kEntryRows),
+                         [](const ::testing::TestParamInfo<EntryRow>& p) { return std::string(p.param.name); });
+
+// Through the export: a copy reached only through a device path is not found,
+// so the call goes on as without the library and hands the caller's record
+// back. (Loaded, the copy would answer 0: it holds no device ID.)
+TEST_F(PlantedLibrary, ModuleIgnoresACopyOnADevicePathEntry)
+{
+    ModuleUnderTest module;
+    ASSERT_NE((PFN_QVOpenPrinterInf)NULL, module.open());
+    SetEnvironmentVariableA("PATH", (savedPath + ";\\\\?\\" + folder).c_str());
+    OptionInfo current = CallerRecord();
+    OptionInfo result = Untouched();
+    EXPECT_EQ(1, module.open()("P", "KV-3100D", 0, &current, &result, 0, 1));
+    EXPECT_TRUE(SameRecord(current, result)) << "expected the caller's record, got " << Describe(result);
+}
+
+// ---- the drive of a PATH entry: fixed ones only, each asked once ----
+
+UINT g_driveType;
+std::vector<std::string> g_drivesAsked;
+
+UINT WINAPI SeamDriveType(LPCSTR root)
+{
+    g_drivesAsked.push_back(root);
+    return g_driveType;
+}
+
+struct DriveRow {
+    const char* name;
+    UINT type;
+    int found;
+};
+
+class DriveTypeTest : public PlantedLibrary, public ::testing::WithParamInterface<DriveRow> {
+protected:
+    void SetUp() override
+    {
+        PlantedLibrary::SetUp();
+        g_drivesAsked.clear();
+        m_previous = SetDriveTypeQuery(SeamDriveType);
+    }
+    void TearDown() override
+    {
+        SetDriveTypeQuery(m_previous);
+        PlantedLibrary::TearDown();
+    }
+    DriveTypeQuery m_previous = NULL;
+};
+
+TEST_P(DriveTypeTest, OnlyFixedDrivesAreSearchedAndEachIsAskedOnce)
+{
+    const DriveRow& row = GetParam();
+    g_driveType = row.type;
+    // Three entries on the planted copy's drive (its letter in both cases,
+    // either separator) and one on another drive.
+    const char letter = static_cast<char>(toupper(folder[0]));
+    const char lower = static_cast<char>(tolower(folder[0]));
+    const char other = letter == 'Y' ? 'X' : 'Y';
+    SetEnvironmentVariableA("PATH", (std::string(1, letter) + ":\\qv-nowhere;" + lower + ":/qv-nowhere;" +
+                                     other + ":\\qv-nowhere;" + folder)
+                                        .c_str());
+    char path[MAX_PATH] = "";
+    EXPECT_EQ(row.found, FindBidiLibrary(path)) << "drive type " << row.type << ", found " << path;
+    std::vector<std::string> expected = {std::string(1, letter) + ":\\", std::string(1, other) + ":\\"};
+    std::sort(expected.begin(), expected.end());
+    std::sort(g_drivesAsked.begin(), g_drivesAsked.end());
+    EXPECT_EQ(expected, g_drivesAsked) << "each drive of PATH is asked once per search";
+}
+
+const DriveRow kDriveRows[] = {
+    {"fixed", DRIVE_FIXED, 1},
+    {"remote", DRIVE_REMOTE, 0},
+    {"removable", DRIVE_REMOVABLE, 0},
+    {"cdrom", DRIVE_CDROM, 0},
+    {"ramdisk", DRIVE_RAMDISK, 0},
+    {"unknown", DRIVE_UNKNOWN, 0},
+    {"no_root_dir", DRIVE_NO_ROOT_DIR, 0},
+};
+INSTANTIATE_TEST_SUITE_P(Table, DriveTypeTest, ::testing::ValuesIn(kDriveRows),
+                         [](const ::testing::TestParamInfo<DriveRow>& p) { return std::string(p.param.name); });
+
+// ---- the library's own imports ----
+
+// The helper variant of the fake (it imports XKHELPER.DLL and answers as a
+// printer of the second model) as the planted copy; the helper goes where
+// each test says.
+class LibraryImports : public PlantedLibrary {
+protected:
+    void SetUp() override
+    {
+        PlantedLibrary::SetUp();
+        const std::string built = ExecutableFolder() + "..\\xkapi_helper\\";
+        helper = built + "helper\\XKHELPER.DLL";
+        ASSERT_TRUE(CopyFileA((built + "XKAPI.DLL").c_str(), file.c_str(), FALSE))
+            << "the helper variant of the fake is missing";
+        other = folder + "-other";
+        CreateDirectoryA(other.c_str(), NULL);
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(savedDirectory.c_str());
+        for (const std::string& copy : copies)
+            RemoveFile(copy);
+        RemoveFolder(other);
+        PlantedLibrary::TearDown();
+    }
+    // Copies from into folder `to`, under name.
+    void Place(const std::string& from, const std::string& to, const char* name)
+    {
+        copies.push_back(to + "\\" + name);
+        ASSERT_TRUE(CopyFileA(from.c_str(), copies.back().c_str(), FALSE)) << from;
+    }
+    // What the helper variant answers, over the caller's record.
+    static OptionInfo PrinterRecord(OptionInfo info)
+    {
+        const INT32 ids[6] = {30, 42, 48, 56, 64, 70};
+        info.idValid = 1;
+        info.idCount = 6;
+        memcpy(info.id, ids, sizeof ids);
+        info.memoryValid = 1;
+        info.memorySizeMB = 64;
+        info.paperSourceValid = 1;
+        info.paperSourceCount = 1;
+        return info;
+    }
+    std::string helper, other;
+    std::vector<std::string> copies;
+};
+
+TEST_F(LibraryImports, HelperOnlyInTheCurrentDirectoryIsNotTaken)
+{
+    Place(helper, other, "XKHELPER.DLL");
+    ASSERT_TRUE(SetCurrentDirectoryA(other.c_str()));
+    SetEnvironmentVariableA("PATH", (savedPath + ";" + folder).c_str());
+    // The altered search order would take the helper from here.
+    HMODULE altered = LoadLibraryExA(file.c_str(), NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+    ASSERT_TRUE(altered != NULL) << "the library did not load with its helper in the current directory";
+    FreeLibrary(altered);
+    ASSERT_TRUE(GetModuleHandleA("XKHELPER.DLL") == NULL);
+
+    ModuleUnderTest module;
+    ASSERT_NE((PFN_QVOpenPrinterInf)NULL, module.open());
+    OptionInfo current = CallerRecord();
+    OptionInfo result = Untouched();
+    // As for a library that cannot be loaded: no answer, the record untouched.
+    EXPECT_EQ(0, module.open()("P", "Marlow Wide 900", 0, &current, &result, 0, 1));
+    EXPECT_TRUE(SameRecord(Untouched(), result)) << "the record was written: " << Describe(result);
+    EXPECT_TRUE(GetModuleHandleA("XKHELPER.DLL") == NULL) << "the helper stays loaded";
+}
+
+TEST_F(LibraryImports, HelperBesideTheLibraryLoadsAndAnswers)
+{
+    Place(helper, folder, "XKHELPER.DLL");
+    ASSERT_TRUE(SetCurrentDirectoryA(other.c_str()));
+    SetEnvironmentVariableA("PATH", (savedPath + ";" + folder).c_str());
+
+    ModuleUnderTest module;
+    ASSERT_NE((PFN_QVOpenPrinterInf)NULL, module.open());
+    OptionInfo current = CallerRecord();
+    OptionInfo result = Untouched();
+    EXPECT_EQ(1, module.open()("P", "Marlow Wide 900", 0, &current, &result, 0, 1));
+    EXPECT_TRUE(SameRecord(PrinterRecord(current), result))
+        << "expected " << Describe(PrinterRecord(current)) << ", got " << Describe(result);
+    EXPECT_TRUE(GetModuleHandleA(file.c_str()) == NULL) << "the library stays loaded after the call";
+}
+
+// Driver files are installed together: a library beside the module is found
+// in a folder that is neither the application's nor on PATH.
+TEST_F(LibraryImports, CopyBesideTheModuleIsFound)
+{
+    Place(ExecutableFolder() + "qvoptinf.dll", other, "qvoptinf.dll");
+    Place(file, other, "XKAPI.DLL");
+    Place(helper, other, "XKHELPER.DLL");
+    ASSERT_TRUE(SetCurrentDirectoryA(tempFolder.c_str()));
+    char path[MAX_PATH];
+    ASSERT_EQ(0u, SearchPathA(NULL, "XKAPI.DLL", NULL, MAX_PATH, path, NULL))
+        << "the platform's own order finds " << path;
+
+    HMODULE module = LoadLibraryA((other + "\\qvoptinf.dll").c_str());
+    ASSERT_TRUE(module != NULL);
+    PFN_QVOpenPrinterInf open =
+        (PFN_QVOpenPrinterInf)(void (*)(void))GetProcAddress(module, "QVOpenPrinterInf");
+    OptionInfo current = CallerRecord();
+    OptionInfo result = Untouched();
+    EXPECT_EQ(1, open("P", "Marlow Wide 900", 0, &current, &result, 0, 1));
+    EXPECT_TRUE(SameRecord(PrinterRecord(current), result))
+        << "expected " << Describe(PrinterRecord(current)) << ", got " << Describe(result);
+    FreeLibrary(module);
 }
 
 }  // namespace

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "bidi/bidi_link.h"
+#include "bidi/library_path.h"
 
 namespace {
 
 TEST(NoLibrary, LinkIsNotReady)
 {
-    BidiLink link;
+    char path[MAX_PATH];
+    ASSERT_EQ(0, FindBidiLibrary(path)) << "found " << path;
+    BidiLink link(NULL);
     EXPECT_EQ(0, link.ready);
     EXPECT_EQ(1, link.reason);
     EXPECT_TRUE(link.module == NULL);

@@ -2,11 +2,11 @@
 //
 // It loads the fake by full path: the complete one beside the test
 // executable, or a variant that lacks one entry point (from
-// xkapi_without/<entry>/). The module under test then loads "XKAPI.DLL" by
-// its bare name and gets this very instance, because a DLL of that base name
-// is already loaded in the process; so both share the fake's state. When the
-// module frees its references the test's own keeps the fake loaded; the
-// destructor drops it, and the next FakeXk starts from a fresh instance.
+// xkapi_without/<entry>/). The module under test finds the complete one
+// beside the test executable (the application's folder) and loads that very
+// file, so both share the fake's state. When the module frees its references
+// the test's own keeps the fake loaded; the destructor drops it, and the next
+// FakeXk starts from a fresh instance.
 #ifndef QV_TESTS_FAKE_XK_H
 #define QV_TESTS_FAKE_XK_H
 

@@ -1,7 +1,8 @@
 // A scriptable stand-in for XKAPI.DLL. Tests load it (or one of its variants
 // that lack an entry point) and script it through the FakeXk_* exports; the
-// module under test loads the same instance by its bare name. Every call of
-// an entry point is recorded as one line of text:
+// module under test finds the same file and so gets the same instance. The
+// helper variant imports a helper DLL of its own. Every call of an entry
+// point is recorded as one line of text:
 //   XKInitialize
 //   XKGetDeviceID <selector> <printer> <null|buf> <size in>
 //   XKGetAvailableChannel <selector> <printer> <null|buf> <size in>
@@ -11,6 +12,7 @@
 //   XKRelease, XKSend, ...
 #include <windows.h>
 #include <stdarg.h>
+#include <string.h>
 
 #include <map>
 #include <string>
@@ -47,9 +49,31 @@ struct State {
     bool logging = true;   // FakeXk_SetLogging; Reset turns it back on
 };
 
+#ifdef QV_FAKE_PRINTER_FROM_HELPER
+extern "C" __declspec(dllimport) const char* XkHelper_DeviceId(void);
+extern "C" __declspec(dllimport) const char* XkHelper_Reply(void);
+#endif
+
+// The state after loading and after FakeXk_Reset. The helper variant starts
+// as a printer of the second model that answers on the preferred channel,
+// with the device ID and the reply of its helper DLL; the others start empty.
+State Fresh()
+{
+    State state;
+#ifdef QV_FAKE_PRINTER_FROM_HELPER
+    const char* deviceId = XkHelper_DeviceId();
+    state.haveDeviceId = true;
+    state.deviceId.assign(deviceId, strlen(deviceId) + 1);
+    const char usablePreferredChannel[8] = {0x03, 0x00, 0x01, 0x10, 0x01, 0x00, 0x00, 0x00};
+    state.channels.assign(usablePreferredChannel, sizeof usablePreferredChannel);
+    state.replies[0x10010003] = XkHelper_Reply();
+#endif
+    return state;
+}
+
 State& S()
 {
-    static State state;
+    static State state = Fresh();
     return state;
 }
 
@@ -191,10 +215,10 @@ LONG WINAPI XKGetOption(void) { Count("XKGetOption"); Log("XKGetOption"); return
 // ---- Scripting, for tests ----
 
 // Forgets everything: no device ID (XKGetDeviceID fails), no channels, no
-// replies, nothing forced, an empty log.
+// replies (the helper variant: its own printer), nothing forced, an empty log.
 void WINAPI FakeXk_Reset(void)
 {
-    S() = State();
+    S() = Fresh();
 }
 
 // The device ID bytes, exactly as given (include the NUL to have one).

@@ -13,7 +13,8 @@
 // --leak     leaks one resource of that kind at every call, in the soak's
 //            own loop: proves that the checks catch a leak
 //
-// The program lives in bin\soak\, where no XKAPI.DLL lies. Each path puts the
+// The program lives in bin\soak\ with a copy of the module, where no
+// XKAPI.DLL lies (the module looks beside itself too). Each path puts the
 // folder of the library it wants at the front of PATH (bin\ for the fake,
 // sim\ for the printer simulator), or nothing for "library absent"; the
 // module's search reads PATH at every call.

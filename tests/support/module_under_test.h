@@ -14,9 +14,10 @@ std::string ExecutableFolder();
 
 class ModuleUnderTest {
 public:
-    // Looks for qvoptinf.dll beside the test executable, then one folder up
-    // (test executables that must not see the fake vendor library live in a
-    // subfolder of bin/).
+    // Looks for qvoptinf.dll beside the test executable, then one folder up.
+    // Test executables that must not see the fake vendor library of bin/ live
+    // in a subfolder of it with a copy of the module: the module looks for
+    // the library beside itself too.
     ModuleUnderTest();
     ~ModuleUnderTest();
 

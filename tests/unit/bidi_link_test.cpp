@@ -80,9 +80,9 @@ TEST_F(LinkTest, TwoLinksInitialiseTwiceAndReleaseInReverse)
 {
     FakeXk fake;
     {
-        BidiLink outer;
+        BidiLink outer(fake.path().c_str());
         {
-            BidiLink inner;
+            BidiLink inner(fake.path().c_str());
             EXPECT_EQ(2, fake.InitDepth());
         }
         EXPECT_EQ(1, fake.InitDepth());
@@ -96,7 +96,7 @@ TEST_F(LinkTest, ReadDeviceIdCopiesTheText)
 {
     FakeXk fake;
     fake.SetDeviceIdText("MFG:S;MDL:Marlow Wide 900;");
-    BidiLink link;
+    BidiLink link(fake.path().c_str());
     CString text;
     EXPECT_EQ(1, link.ReadDeviceID("Printer 1", text));
     EXPECT_STREQ("MFG:S;MDL:Marlow Wide 900;", text);
@@ -107,7 +107,7 @@ TEST_F(LinkTest, ReadDeviceIdCopiesTheText)
 TEST_F(LinkTest, FailedReadDeviceIdEmptiesTheText)
 {
     FakeXk fake;   // no device ID: the fake fails
-    BidiLink link;
+    BidiLink link(fake.path().c_str());
     CString text("before");
     EXPECT_EQ(0, link.ReadDeviceID("P", text));
     EXPECT_STREQ("", text);
@@ -155,7 +155,7 @@ TEST_P(LinkRequestTest, Outcome)
     for (const auto& f : row.forced)
         fake.ForceResult(f.first, f.second.first, f.second.second);
     {
-        BidiLink link;
+        BidiLink link(fake.path().c_str());
         ASSERT_EQ(1, link.ready);
         HeapBlock::FailAllocationAfter(row.allocFailAfter);
         int ok = link.Request("P", kKey);
@@ -216,7 +216,7 @@ TEST_F(LinkTest, ReplySurvivesALaterFailedRequest)
     FakeXk fake;
     fake.SetChannels(FakeXk::Table({{kKey, 1}}));
     fake.SetReply(kKey, kReply);
-    BidiLink link;
+    BidiLink link(fake.path().c_str());
     ASSERT_EQ(1, link.Request("P", kKey));
     EXPECT_EQ(0, link.Request("P", kOther));
     EXPECT_EQ(14, link.reason);
@@ -229,7 +229,7 @@ TEST_F(LinkTest, SuccessClearsAnEarlierReason)
     FakeXk fake;
     fake.SetChannels(FakeXk::Table({{kKey, 1}}));
     fake.SetReply(kKey, kReply);
-    BidiLink link;
+    BidiLink link(fake.path().c_str());
     ASSERT_EQ(0, link.Request("P", kOther));
     ASSERT_EQ(14, link.reason);
     EXPECT_EQ(1, link.Request("P", kKey));

@@ -83,7 +83,7 @@ TEST_P(QueryTest, KeysByPlatformKind)
     info.memoryValid = (row.flags & 2) != 0;
     info.paperSourceValid = (row.flags & 4) != 0;
     info.id[0] = -5;
-    EXPECT_EQ(row.result, QueryOptionInfo("Printer", &info)) << row.name;
+    EXPECT_EQ(row.result, QueryOptionInfo(fake.path().c_str(), "Printer", &info)) << row.name;
     if (row.result == 1 && (row.flags & 1))
         EXPECT_EQ(row.id0, info.id[0]) << row.name << ": read the wrong channel's reply";
 
@@ -138,7 +138,7 @@ TEST(Query, ReplyWithoutCdFailsWhenMemoryIsAsked)
     OptionInfo info;
     info.idValid = 1;
     info.memoryValid = 1;
-    EXPECT_EQ(0, QueryOptionInfo("P", &info));
+    EXPECT_EQ(0, QueryOptionInfo(fake.path().c_str(), "P", &info));
     EXPECT_EQ(1, info.id[0]) << "the ID block is still read";
     CMisc::SetVersionQuery(NULL);
 }
@@ -152,7 +152,7 @@ TEST(Query, RefusedInitialisationMakesNoSecondAttempt)
     fake.ForceResult("XKInitialize", 0, -13);
     OptionInfo info;
     info.idValid = 1;
-    EXPECT_EQ(0, QueryOptionInfo("P", &info));
+    EXPECT_EQ(0, QueryOptionInfo(fake.path().c_str(), "P", &info));
     EXPECT_EQ(Calls({"XKInitialize"}), fake.Calls());
     CMisc::SetVersionQuery(NULL);
 }
