@@ -165,7 +165,10 @@ LONG BidiChannel::DoOpenChannel(LONG selector, LPCSTR printerName, DWORD channel
     LONG r = CloseChannel();
     if (r < 0)
         return r;
-    if (pfnOpenChannel == NULL)
+    // A channel that could not be closed again is not opened: without
+    // XKCloseChannel it would stay open in the library. reason keeps the
+    // missing entry point.
+    if (pfnOpenChannel == NULL || pfnCloseChannel == NULL)
         return kResultNotResolved;
     r = pfnOpenChannel(selector, printerName, channelKey);
     if (r < 0)

@@ -79,7 +79,8 @@ public:
 
     // deviceId = the printer's device ID text.
     virtual LONG GetDeviceID(LPCSTR printerName) = 0;
-    // handle = the channel opened by channelKey; an open channel is closed first.
+    // handle = the channel opened by channelKey; an open channel is closed
+    // first. Nothing is opened when XKCloseChannel is missing.
     virtual LONG OpenChannel(LPCSTR printerName, DWORD channelKey) = 0;
     // channels / channelCount = the printer's table of available channels.
     virtual LONG GetAvailableChannel(LPCSTR printerName) = 0;

@@ -211,6 +211,25 @@ const RequestRow kRequestRows[] = {
 INSTANTIATE_TEST_SUITE_P(Table, LinkRequestTest, ::testing::ValuesIn(kRequestRows),
                          [](const ::testing::TestParamInfo<RequestRow>& p) { return std::string(p.param.name); });
 
+// A library that cannot close a channel gets none opened: the request fails
+// as for a channel that cannot be opened, naming the missing entry point.
+TEST_F(LinkTest, RequestWithoutCloseChannelOpensNothing)
+{
+    FakeXk fake("XKCloseChannel");
+    fake.SetChannels(FakeXk::Table({{kKey, 1}}));
+    fake.SetReply(kKey, kReply);
+    {
+        BidiLink link(fake.path().c_str());
+        ASSERT_EQ(1, link.ready);
+        EXPECT_EQ(0, link.Request("P", kKey));
+        EXPECT_EQ(7, link.reason) << "expected the missing XKCloseChannel (7), got " << link.reason;
+        EXPECT_EQ(kResultNotResolved, link.libResult);
+    }
+    EXPECT_EQ(Calls({"XKInitialize", "XKGetAvailableChannel", "XKGetAvailableChannel", "XKRelease"}),
+              fake.Calls());
+    EXPECT_EQ(0, fake.OpenChannels());
+}
+
 TEST_F(LinkTest, ReplySurvivesALaterFailedRequest)
 {
     FakeXk fake;
