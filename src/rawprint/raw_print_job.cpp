@@ -169,11 +169,14 @@ int RawPrintJob::StartDocument()
 {
     if (m_printer == NULL)
         return 0;
-    // No document name, no output file, the printer's default data type.
+    // No document name, no output file, and the data type RAW, which is what
+    // the bytes are: under a printer whose default type is EMF the print
+    // processor would take them for a metafile and the job would be lost.
+    char rawType[] = "RAW";
     DOC_INFO_1A doc;
     doc.pDocName = NULL;
     doc.pOutputFile = NULL;
-    doc.pDatatype = NULL;
+    doc.pDatatype = rawType;
     return g_spooler->startDocPrinter(m_printer, 1, reinterpret_cast<LPBYTE>(&doc)) != 0 ? 1 : 0;
 }
 
@@ -221,10 +224,12 @@ int RawPrintJob::Close()
 {
     if (m_printer == NULL)
         return 1;
-    if (!g_spooler->closePrinter(m_printer))
-        return 0;
+    // The handle is forgotten even when the close fails: whatever the
+    // spooler did with it, closing it a second time could only hit a handle
+    // that is gone or, worse, one handed out again since.
+    HANDLE printer = m_printer;
     m_printer = NULL;
-    return 1;
+    return g_spooler->closePrinter(printer) ? 1 : 0;
 }
 
 int RawPrintJob::PrintPacket(LPCSTR printerName, const BYTE* packet, DWORD length)

@@ -8,8 +8,9 @@
 // call, made by EndJob; longer data goes out in 2048-byte blocks straight from
 // the caller's memory.
 //
-// Every operation returns nonzero for success and 0 for failure. No reason is
-// kept and nothing is shown; the spooler's last-error value is not consulted.
+// The job's data type is RAW. Every operation returns nonzero for success and
+// 0 for failure. No reason is kept and nothing is shown; the spooler's
+// last-error value is not consulted.
 // Start and end of the job depend on the running Windows version (CMisc's
 // PlatformKind):
 //   1, 2         a document
@@ -26,8 +27,8 @@ public:
 
     RawPrintJob();
     // A job is ended by EndJob. As a safety net only, a printer handle that is
-    // still held (ClosePrinter failed, or EndJob was never called) is closed
-    // here; no page or document is ended.
+    // still held (EndJob was never called) is closed here; no page or
+    // document is ended.
     virtual ~RawPrintJob();
 
     // Opens the printer and starts document and page by platform kind.
@@ -62,8 +63,9 @@ public:
     int EndPage();
     // EndDocPrinter's result; 0 also when no printer is open.
     int EndDocument();
-    // ClosePrinter when a handle is held, then forgets it. 0: ClosePrinter
-    // failed and the handle is still held. With no handle held, 1.
+    // ClosePrinter when a handle is held; the handle is forgotten either way,
+    // so it is never closed twice. 0: ClosePrinter failed. With no handle
+    // held, 1.
     int Close();
 
     // Opens, writes and ends one job with this packet between two printer

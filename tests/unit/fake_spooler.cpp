@@ -106,8 +106,12 @@ DWORD WINAPI FakeSpooler::StartDocPrinter(HANDLE printer, DWORD level, LPBYTE do
     const DOC_INFO_1A* doc = reinterpret_cast<const DOC_INFO_1A*>(docInfo);
     if (level != 1)
         self.m_problems.push_back("StartDocPrinterA: level " + std::to_string(level));
-    if (doc == NULL || doc->pDocName != NULL || doc->pOutputFile != NULL || doc->pDatatype != NULL)
-        self.m_problems.push_back("StartDocPrinterA: DOC_INFO_1 not all null");
+    if (doc == NULL || doc->pDocName != NULL || doc->pOutputFile != NULL)
+        self.m_problems.push_back("StartDocPrinterA: a document name or an output file given");
+    if (doc != NULL && (doc->pDatatype == NULL || std::string(doc->pDatatype) != "RAW"))
+        self.m_problems.push_back(std::string("StartDocPrinterA: data type ") +
+                                  (doc->pDatatype != NULL ? doc->pDatatype : "(printer's default)") +
+                                  ", not RAW");
     return self.Record("StartDocPrinterA", printer) ? 42 : 0;
 }
 
