@@ -6,7 +6,7 @@
  * fitted. It asks the printer through the maker's bidirectional library, or
  * lets the user type the values into a dialog, or both, as the caller says.
  *
- * Usable from C and C++. The module is loaded at run time:
+ * Usable from C (C89 on) and C++ (C++98 on). The module is loaded at run time:
  *
  *     HMODULE mod = LoadLibraryA("qvoptinf.dll");
  *     PFN_QVOpenPrinterInf open = (PFN_QVOpenPrinterInf)
@@ -15,6 +15,7 @@
 #ifndef QVOPTINF_H
 #define QVOPTINF_H
 
+#include <stddef.h>
 #include <windows.h>
 
 #ifdef __cplusplus
@@ -38,19 +39,20 @@ typedef struct OptionInfo {
     INT32  paperSourceCount; /* optional paper sources fitted: 0, or 1 (lower tray) */
 } OptionInfo;
 
-#ifdef __cplusplus
-#define QV_STATIC_ASSERT(cond, msg) static_assert(cond, msg)
-#else
-#define QV_STATIC_ASSERT(cond, msg) _Static_assert(cond, msg)
-#endif
-QV_STATIC_ASSERT(sizeof(OptionInfo) == 48, "OptionInfo is 48 bytes");
-QV_STATIC_ASSERT(__builtin_offsetof(OptionInfo, idCount) == 4, "idCount at 4");
-QV_STATIC_ASSERT(__builtin_offsetof(OptionInfo, id) == 8, "id at 8");
-QV_STATIC_ASSERT(__builtin_offsetof(OptionInfo, memoryValid) == 32, "memoryValid at 32");
-QV_STATIC_ASSERT(__builtin_offsetof(OptionInfo, memorySizeMB) == 36, "memorySizeMB at 36");
-QV_STATIC_ASSERT(__builtin_offsetof(OptionInfo, paperSourceValid) == 40, "paperSourceValid at 40");
-QV_STATIC_ASSERT(__builtin_offsetof(OptionInfo, paperSourceCount) == 44, "paperSourceCount at 44");
-#undef QV_STATIC_ASSERT
+/*
+ * Layout checks at compile time. A failing check declares an array of
+ * negative size, which C89, C++98 and every compiler reject; offsetof comes
+ * from <stddef.h>.
+ */
+#define QV_LAYOUT_CHECK(name, cond) typedef char qv_layout_check_##name[(cond) ? 1 : -1]
+QV_LAYOUT_CHECK(size, sizeof(OptionInfo) == 48);
+QV_LAYOUT_CHECK(idCount, offsetof(OptionInfo, idCount) == 4);
+QV_LAYOUT_CHECK(id, offsetof(OptionInfo, id) == 8);
+QV_LAYOUT_CHECK(memoryValid, offsetof(OptionInfo, memoryValid) == 32);
+QV_LAYOUT_CHECK(memorySizeMB, offsetof(OptionInfo, memorySizeMB) == 36);
+QV_LAYOUT_CHECK(paperSourceValid, offsetof(OptionInfo, paperSourceValid) == 40);
+QV_LAYOUT_CHECK(paperSourceCount, offsetof(OptionInfo, paperSourceCount) == 44);
+#undef QV_LAYOUT_CHECK
 
 /*
  * Obtains the option information of one printer.
