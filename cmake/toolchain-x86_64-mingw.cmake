@@ -8,7 +8,7 @@ find_program(QV_CXX ${_prefix}-g++-posix)
 find_program(QV_RC  ${_prefix}-windres)
 if(NOT QV_CC OR NOT QV_CXX OR NOT QV_RC)
   message(FATAL_ERROR "The ${_prefix} cross compilers (posix variant) or windres are missing; "
-                      "run scripts/setup.sh or install g++-mingw-w64-x86-64.")
+                      "run scripts/test.sh, which installs what is missing, or install g++-mingw-w64-x86-64.")
 endif()
 
 set(CMAKE_C_COMPILER   ${QV_CC})

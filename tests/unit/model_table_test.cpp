@@ -62,7 +62,7 @@ TEST_P(ExtractModelNameTest, TakesTheValueUpToTheFirstSemicolon)
 }
 
 INSTANTIATE_TEST_SUITE_P(DeviceIds, ExtractModelNameTest, ::testing::Values(
-    ExtractRow{"MFG:Acme;MDL:KV-3100D;CMD:ESCPL;", 1, "KV-3100D"},
+    ExtractRow{"MFG:Acme;MDL:KV-3100D;CMD:QVX;", 1, "KV-3100D"},
     ExtractRow{"MDL:Marlow Wide 900;", 1, "Marlow Wide 900"},
     ExtractRow{"MFG:Acme;MDL:KV-3100D", 0, ""},           // no closing ';'
     ExtractRow{"MFG:Acme;mdl:KV-3100D;", 0, ""},          // key is case-sensitive
