@@ -59,7 +59,14 @@ qv_enable_i386() {
   local qemu=/usr/bin/qemu-i386-static
   if ! [ -x $qemu ] || ! $qemu --version | grep -Eq 'version (8\.[1-9]|9|1[0-9])'; then
     if ! apt-cache policy qemu-user-static 2>/dev/null | grep -q bookworm-backports; then
-      printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
+      local mirror
+      mirror=$(qv_debian_mirror)
+      if [ -z "$mirror" ]; then
+        qv_log "no enabled Debian source for bookworm in /etc/apt: cannot add bookworm-backports"
+        return 1
+      fi
+      qv_log "adding bookworm-backports from $mirror"
+      printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' "$mirror" |
         qv_sudo tee /etc/apt/sources.list.d/qv-backports.sources >/dev/null
       qv_sudo apt-get update -qq
     fi
@@ -73,6 +80,44 @@ qv_enable_i386() {
   printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:FP' |
     qv_sudo tee /proc/sys/fs/binfmt_misc/register >/dev/null
   qv_can_run_i386 || { qv_log "32-bit programs still cannot run"; return 1; }
+}
+
+# The mirror this machine already takes Debian bookworm from: the first URI
+# of an enabled "deb" source for the suite bookworm, in the deb822 files
+# (/etc/apt/sources.list.d/*.sources) or else in the one-line lists
+# (sources.list, *.list). Backports come from the same mirror, so machines
+# behind a mirror of their own keep using it. Prints nothing when there is none.
+# QV_APT_DIR stands for /etc/apt, to try it on other configurations.
+qv_debian_mirror() {
+  local dir=${QV_APT_DIR:-/etc/apt} f uri
+  for f in "$dir"/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    uri=$(awk '
+      function stanza_end() {
+        if (deb && suite && enabled && uri != "") { print uri; done = 1; exit }
+        deb = 0; suite = 0; enabled = 1; uri = ""
+      }
+      BEGIN { enabled = 1 }
+      /^[ \t]*$/ { stanza_end(); next }
+      /^[ \t]*#/ { next }
+      tolower($1) == "types:"   { for (i = 2; i <= NF; i++) if ($i == "deb") deb = 1 }
+      tolower($1) == "uris:"    { uri = $2 }
+      tolower($1) == "suites:"  { for (i = 2; i <= NF; i++) if ($i == "bookworm") suite = 1 }
+      tolower($1) == "enabled:" { enabled = tolower($2) != "no" }
+      END { if (!done) stanza_end() }' "$f")
+    [ -n "$uri" ] && { printf '%s\n' "$uri"; return 0; }
+  done
+  for f in "$dir"/sources.list "$dir"/sources.list.d/*.list; do
+    [ -f "$f" ] || continue
+    # deb [options] URI suite components...
+    uri=$(awk '$1 == "deb" {
+        i = 2
+        if ($i ~ /^\[/) { while (i <= NF && $i !~ /\]$/) i++; i++ }
+        if ($(i + 1) == "bookworm") { print $i; exit }
+      }' "$f")
+    [ -n "$uri" ] && { printf '%s\n' "$uri"; return 0; }
+  done
+  return 0
 }
 
 qv_ensure_locale() {
