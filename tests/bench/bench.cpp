@@ -93,13 +93,13 @@ bool FloorCall(const Library& lib)
 {
     static BYTE buffer[1024];
     bool ok = true;
-    HMODULE outer = LoadLibraryExA(lib.path.c_str(), NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE outer = LoadLibraryExA(lib.path.c_str(), NULL, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     lib.initialize();
     LONG size = 0;
     lib.getDeviceId(1, kPrinter, NULL, &size);
     ok &= lib.getDeviceId(1, kPrinter, buffer, &size) >= 0;
 
-    HMODULE inner = LoadLibraryExA(lib.path.c_str(), NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE inner = LoadLibraryExA(lib.path.c_str(), NULL, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     lib.initialize();
     size = 0;
     lib.getAvailableChannel(1, kPrinter, NULL, &size);
