@@ -93,13 +93,14 @@ bool FloorCall(const Library& lib)
 {
     static BYTE buffer[1024];
     bool ok = true;
-    HMODULE outer = LoadLibraryExA(lib.path.c_str(), NULL, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const DWORD flags = LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
+    HMODULE outer = LoadLibraryExA(lib.path.c_str(), NULL, flags);
     lib.initialize();
     LONG size = 0;
     lib.getDeviceId(1, kPrinter, NULL, &size);
     ok &= lib.getDeviceId(1, kPrinter, buffer, &size) >= 0;
 
-    HMODULE inner = LoadLibraryExA(lib.path.c_str(), NULL, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE inner = LoadLibraryExA(lib.path.c_str(), NULL, flags);
     lib.initialize();
     size = 0;
     lib.getAvailableChannel(1, kPrinter, NULL, &size);
