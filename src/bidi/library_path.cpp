@@ -54,7 +54,10 @@ int FindBidiLibrary(LPSTR path)
     DWORD pathLength = GetEnvironmentVariableA("PATH", NULL, 0);
     if (pathLength > 0) {
         CString variable;
-        DWORD got = GetEnvironmentVariableA("PATH", variable.GetBuffer((int)pathLength), pathLength);
+        LPSTR buffer = variable.GetBuffer((int)pathLength);
+        if (buffer == NULL)
+            return 0;   // out of memory
+        DWORD got = GetEnvironmentVariableA("PATH", buffer, pathLength);
         variable.ReleaseBuffer(got < pathLength ? (int)got : 0);
         int start = 0;
         while (start <= variable.GetLength()) {
