@@ -126,13 +126,12 @@ LONG BidiChannel::DoGetDeviceID(LONG selector, LPCSTR printerName)
     const void* nul = memchr(text, '\0', block.size());
     int length = nul != NULL ? static_cast<int>(static_cast<const char*>(nul) - text)
                              : static_cast<int>(block.size());
-    try {
-        deviceId = CString(text, length);
-    } catch (CException* e) {
-        e->Delete();
-        reason = kReasonGetDeviceIDFailed;
+    CString copy(text, length);
+    if (copy.GetLength() != length) {
+        reason = kReasonGetDeviceIDFailed;   // out of memory: deviceId keeps its text
         return kResultNoMemory;
     }
+    deviceId = copy;
     return r;
 }
 

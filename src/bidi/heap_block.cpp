@@ -1,21 +1,21 @@
 #include "heap_block.h"
+#include "../framework/afxmem.h"
 
 namespace {
 
 LONG g_liveBlocks = 0;
-LONG g_failCountdown = 0;
 
 }  // namespace
 
 int HeapBlock::Allocate(DWORD size)
 {
     Free();
-    if (size >= 0x7FFFFFFF)
+    if (size >= 0x7FFFFFFF) {
+        AfxNoteAllocationFailure();
         return 0;
-    if (g_failCountdown > 0 && --g_failCountdown == 0)
-        return 0;
+    }
     // One spare byte keeps a block of size 0 distinct from no block at all.
-    BYTE* data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 1));
+    BYTE* data = static_cast<BYTE*>(AfxAllocMemory(size + 1, TRUE));
     if (data == NULL)
         return 0;
     InterlockedIncrement(&g_liveBlocks);
@@ -42,7 +42,7 @@ BYTE* HeapBlock::Detach()
 void HeapBlock::FreeData(void* data)
 {
     if (data != NULL) {
-        HeapFree(GetProcessHeap(), 0, data);
+        AfxFreeMemory(data);
         InterlockedDecrement(&g_liveBlocks);
     }
 }
@@ -50,9 +50,4 @@ void HeapBlock::FreeData(void* data)
 LONG HeapBlock::LiveBlocks()
 {
     return g_liveBlocks;
-}
-
-void HeapBlock::FailAllocationAfter(LONG n)
-{
-    g_failCountdown = n;
 }

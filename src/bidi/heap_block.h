@@ -1,7 +1,6 @@
-// HeapBlock: owner of one block of the process heap, for the buffers that the
-// bidirectional library fills. Allocation never throws: Allocate reports
-// failure by its result, and the block is freed when its owner goes away or
-// hands it on with Detach.
+// HeapBlock: owner of one block of the module's heap, for the buffers that
+// the bidirectional library fills. Allocate reports failure by its result,
+// and the block is freed when its owner goes away or hands it on with Detach.
 #ifndef QV_BIDI_HEAP_BLOCK_H
 #define QV_BIDI_HEAP_BLOCK_H
 
@@ -28,9 +27,6 @@ public:
     // Number of blocks allocated by this class and not yet freed: lets tests
     // see that every path releases what it asked for.
     static LONG LiveBlocks();
-    // Tests make the n-th next allocation fail (1 = the next one); 0 turns
-    // the failure off.
-    static void FailAllocationAfter(LONG n);
 
 private:
     HeapBlock(const HeapBlock&);

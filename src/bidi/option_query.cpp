@@ -16,18 +16,20 @@ enum QueryAction {
 QueryAction ActionForKind(PlatformKind kind)
 {
     switch (kind) {
-    case 1:   // Windows 95/98/Me
-    case 6:   // NT 4.0 and later
+    case kPlatformWin9x:
+    case kPlatformNt4:
         return kActionPreferred;
-    case 5:   // NT 3.51
+    case kPlatformNt351:
         return kActionBasic;
-    case 0:   // Win32s
-    case 3:   // NT before 3.5, and 3.x other than 3.5 and 3.51
-    case 4:   // NT 3.5
+    case kPlatformWin32s:
+    case kPlatformOldNt:
+    case kPlatformNt35:
         return kActionFail;
-    default:  // 2 (Windows family 5.0 and later), and no kind at all
-        return kActionNone;
+    case kPlatformWin9xLater:
+    case kPlatformKindNone:
+        break;
     }
+    return kActionNone;
 }
 
 // One request, traced with its key and, on failure, its reason.

@@ -10,7 +10,7 @@ END_MESSAGE_MAP()
 
 CBaseDialog::CBaseDialog(UINT templateId, CWnd* parent)
     : CDialog(templateId, parent), m_nModelIndex(0), m_bAnsweredByPrinter(FALSE),
-      m_bSheetPrinted(FALSE), m_hBackgroundBrush(NULL)
+      m_bSheetPrinted(FALSE)
 {
     m_optionInfo.Reset();
 }
@@ -20,61 +20,49 @@ CBaseDialog::~CBaseDialog()
     // The brush belongs to the window and went with it (OnDestroy).
 }
 
-void CBaseDialog::DoDataExchange(CDataExchange* pDX)
+BOOL CBaseDialog::DoDataExchange(CDataExchange* pDX)
 {
-    CDialog::DoDataExchange(pDX);
+    return CDialog::DoDataExchange(pDX);
 }
 
 BOOL CBaseDialog::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_hBackgroundBrush = ::CreateSolidBrush(kOldNtBackground);
+    m_hBackgroundBrush.CreateSolidBrush(kOldNtBackground);
     EnableEntry(m_bAnsweredByPrinter ? FALSE : TRUE);
     return TRUE;
 }
 
 int CBaseDialog::UpdateControlData(int id, BOOL saveAndValidate)
 {
+    // As the whole-dialog exchange: the same context, the same three
+    // outcomes, and no control notification reaches the dialog meanwhile, so
+    // a message box shown here cannot start another check through a
+    // kill-focus notification.
     CDataExchange dx(this, saveAndValidate);
-
-    // As the whole-dialog exchange: no control notification reaches the
-    // dialog meanwhile, so a message box shown here cannot start another
-    // check through a kill-focus notification.
-    AFX_THREAD_STATE* state = AfxGetThreadState();
-    HWND oldLockout = state->m_hLockoutNotifyWindow;
-    state->m_hLockoutNotifyWindow = m_hWnd;
-
-    int result = 0;
-    try {
-        DoControlDataExchange(id, &dx);
-        result = 1;
-    } catch (CUserException* e) {
-        e->Delete();   // a validation failed and has been reported
-    } catch (CException* e) {
-        e->ReportError(MB_ICONEXCLAMATION, AFX_IDP_INTERNAL_FAILURE);
-        e->Delete();
-    }
-
-    state->m_hLockoutNotifyWindow = oldLockout;
-    return result;
+    CThreadStateScope scope;
+    scope.LockOutNotifications(m_hWnd);
+    CMemoryCheck memory;
+    BOOL ok = DoControlDataExchange(id, &dx);
+    return dx.Finish(ok, memory) ? 1 : 0;
 }
 
-void CBaseDialog::DoControlDataExchange(int, CDataExchange* pDX)
+BOOL CBaseDialog::DoControlDataExchange(int, CDataExchange* pDX)
 {
-    CDialog::DoDataExchange(pDX);
+    return CDialog::DoDataExchange(pDX);
 }
 
-void CBaseDialog::ValidateEvenInRange(CDataExchange* pDX, int id, DWORD value, DWORD minimum,
+BOOL CBaseDialog::ValidateEvenInRange(CDataExchange* pDX, int id, DWORD value, DWORD minimum,
                                       DWORD maximum)
 {
     if (value >= minimum && value <= maximum && value % 2 == 0)
-        return;
+        return TRUE;
     if (!pDX->m_bSaveAndValidate)
-        return;   // values going into the controls are not checked
+        return TRUE;   // values going into the controls are not checked
     if (pDX->m_hWndLastControl == NULL || ::GetDlgCtrlID(pDX->m_hWndLastControl) != id)
-        return;
+        return TRUE;
     ReportRangeError(id, minimum, maximum);
-    pDX->Fail();
+    return pDX->Fail();
 }
 
 void CBaseDialog::ReportRangeError(int, DWORD minimum, DWORD maximum)
@@ -83,9 +71,13 @@ void CBaseDialog::ReportRangeError(int, DWORD minimum, DWORD maximum)
     char maximumText[32];
     wsprintfA(minimumText, "%lu", minimum);
     wsprintfA(maximumText, "%lu", maximum);
+    // A message cut short for want of memory is not shown; the exchange
+    // reports the breakdown instead.
+    CMemoryCheck memory;
     CString message;
     AfxFormatString2(message, AFX_IDP_PARSE_INT_RANGE, minimumText, maximumText);
-    AfxMessageBox(message, MB_ICONEXCLAMATION, AFX_IDP_PARSE_INT_RANGE);
+    if (!memory.Failed())
+        AfxMessageBox(message, MB_ICONEXCLAMATION, AFX_IDP_PARSE_INT_RANGE);
 }
 
 void CBaseDialog::EnableEntry(BOOL enable)
@@ -98,9 +90,13 @@ void CBaseDialog::EnableEntry(BOOL enable)
 
 HBRUSH CBaseDialog::OnCtlColor(HDC dc, HWND control, UINT ctlColorType)
 {
+    // The NT versions before 4.0 paint these grey; every other version, and
+    // one without a kind, keeps the platform's colours.
     CMisc misc;
     PlatformKind kind = kPlatformKindNone;
-    if (misc.GetPlatformKind(&kind) && kind >= 3 && kind <= 5 && m_hBackgroundBrush != NULL &&
+    const BOOL oldNt = misc.GetPlatformKind(&kind) &&
+                       (kind == kPlatformOldNt || kind == kPlatformNt35 || kind == kPlatformNt351);
+    if (oldNt && m_hBackgroundBrush != NULL &&
         (ctlColorType == CTLCOLOR_BTN || ctlColorType == CTLCOLOR_DLG ||
          ctlColorType == CTLCOLOR_STATIC)) {
         ::SetBkColor(dc, kOldNtBackground);
@@ -111,9 +107,6 @@ HBRUSH CBaseDialog::OnCtlColor(HDC dc, HWND control, UINT ctlColorType)
 
 void CBaseDialog::OnDestroy()
 {
-    if (m_hBackgroundBrush != NULL) {
-        ::DeleteObject(m_hBackgroundBrush);
-        m_hBackgroundBrush = NULL;
-    }
+    m_hBackgroundBrush.DeleteObject();
     CDialog::OnDestroy();
 }

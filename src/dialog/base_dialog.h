@@ -22,12 +22,14 @@ public:
     // even value from minimum to maximum (unsigned, both included) passes.
     // Otherwise, when saving and id is the control just exchanged, reports
     // through ReportRangeError, puts the focus back on the control with its
-    // text selected and aborts the exchange.
-    void ValidateEvenInRange(CDataExchange* pDX, int id, DWORD value, DWORD minimum,
+    // text selected and returns FALSE, which ends the exchange. TRUE when the
+    // value passes or the check does not apply.
+    BOOL ValidateEvenInRange(CDataExchange* pDX, int id, DWORD value, DWORD minimum,
                              DWORD maximum);
 
     // Exchange and validation of one control; the base exchanges nothing.
-    virtual void DoControlDataExchange(int id, CDataExchange* pDX);
+    // FALSE ends the exchange.
+    virtual BOOL DoControlDataExchange(int id, CDataExchange* pDX);
     // Tells the user that control id is outside minimum..maximum.
     virtual void ReportRangeError(int id, DWORD minimum, DWORD maximum);
     // Nonzero: the entry-enabled form; zero: the entry-disabled form.
@@ -40,10 +42,10 @@ public:
     OptionInfo m_optionInfo;        // shown at start, written by OK
     BOOL m_bAnsweredByPrinter;      // the printer's reply filled m_optionInfo
     BOOL m_bSheetPrinted;           // the user asked for the settings sheet
-    HBRUSH m_hBackgroundBrush;      // grey, from OnInitDialog to WM_DESTROY
+    CBrush m_hBackgroundBrush;      // grey, from OnInitDialog to WM_DESTROY
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
 
     // Called when a control or the dialog asks for its colours.

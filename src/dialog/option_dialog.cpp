@@ -28,18 +28,8 @@ const int kArgumentIdMaximum = 1;  // "70"
 }  // namespace
 
 BEGIN_MESSAGE_MAP(COptionInfoDialog, CBaseDialog)
-    // Called when printer-ID edit 1001 loses the focus.
-    ON_EN_KILLFOCUS(IDC_ID1, OnKillFocusId1)
-    // Called when printer-ID edit 1002 loses the focus.
-    ON_EN_KILLFOCUS(IDC_ID2, OnKillFocusId2)
-    // Called when printer-ID edit 1003 loses the focus.
-    ON_EN_KILLFOCUS(IDC_ID3, OnKillFocusId3)
-    // Called when printer-ID edit 1004 loses the focus.
-    ON_EN_KILLFOCUS(IDC_ID4, OnKillFocusId4)
-    // Called when printer-ID edit 1005 loses the focus.
-    ON_EN_KILLFOCUS(IDC_ID5, OnKillFocusId5)
-    // Called when printer-ID edit 1006 loses the focus.
-    ON_EN_KILLFOCUS(IDC_ID6, OnKillFocusId6)
+    // Called when one of the printer-ID edits 1001 to 1006 loses the focus.
+    ON_CONTROL_RANGE(EN_KILLFOCUS, IDC_ID1, IDC_ID6, OnKillFocusId)
     // Called when the settings-sheet button is clicked.
     ON_BN_CLICKED(IDC_SETTINGS_SHEET, OnSettingsSheet)
 END_MESSAGE_MAP()
@@ -105,30 +95,37 @@ BOOL COptionInfoDialog::OnInitDialog()
     return TRUE;
 }
 
-void COptionInfoDialog::DoDataExchange(CDataExchange* pDX)
+BOOL COptionInfoDialog::DoDataExchange(CDataExchange* pDX)
 {
-    CBaseDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_PAPER_LIST, m_listPaperSource);
-    DDX_CBIndex(pDX, IDC_MEMORY_COMBO, m_nMemoryIndex);
-    for (int id = IDC_ID1; id <= IDC_ID6; id++)
-        ExchangeIdPart(pDX, id);
+    if (!CBaseDialog::DoDataExchange(pDX) ||
+        !DDX_Control(pDX, IDC_PAPER_LIST, m_listPaperSource) ||
+        !DDX_CBIndex(pDX, IDC_MEMORY_COMBO, m_nMemoryIndex))
+        return FALSE;
+    // The first edit that fails ends the exchange; the ones after it are not read.
+    for (int id = IDC_ID1; id <= IDC_ID6; id++) {
+        if (!ExchangeIdPart(pDX, id))
+            return FALSE;
+    }
+    return TRUE;
 }
 
-void COptionInfoDialog::DoControlDataExchange(int id, CDataExchange* pDX)
+BOOL COptionInfoDialog::DoControlDataExchange(int id, CDataExchange* pDX)
 {
-    CBaseDialog::DoControlDataExchange(id, pDX);
+    if (!CBaseDialog::DoControlDataExchange(id, pDX))
+        return FALSE;
     if (id >= IDC_ID1 && id <= IDC_ID6)
-        ExchangeIdPart(pDX, id);
+        return ExchangeIdPart(pDX, id);
+    return TRUE;
 }
 
-void COptionInfoDialog::ExchangeIdPart(CDataExchange* pDX, int id)
+BOOL COptionInfoDialog::ExchangeIdPart(CDataExchange* pDX, int id)
 {
     DWORD& part = m_dwIdPart[id - IDC_ID1];
     // An empty edit counts as 0, which the user then sees and the check refuses.
     if (::GetWindowTextLengthA(GetDlgItem(id)) == 0)
         SetDlgItemText(id, "0");
-    DDX_Text(pDX, id, part);
-    ValidateEvenInRange(pDX, id, part, kIdPartMinimum, kIdPartMaximum);
+    return DDX_Text(pDX, id, part) &&
+           ValidateEvenInRange(pDX, id, part, kIdPartMinimum, kIdPartMaximum);
 }
 
 void COptionInfoDialog::ReportRangeError(int id, DWORD minimum, DWORD maximum)
@@ -188,25 +185,22 @@ void COptionInfoDialog::DisableEntryControls()
 // Only Tab (or Shift+Tab) checks an edit as it is left; a mouse click or an
 // access key leaves it unchecked until OK. A failed check has shown its
 // message and put the focus back into the edit.
-void COptionInfoDialog::CheckIdPartOnTab(int id)
+void COptionInfoDialog::OnKillFocusId(UINT id)
 {
     if (::GetKeyState(VK_TAB) & 0x8000)
-        UpdateControlData(id, TRUE);
+        UpdateControlData((int)id, TRUE);
 }
-
-void COptionInfoDialog::OnKillFocusId1() { CheckIdPartOnTab(IDC_ID1); }
-void COptionInfoDialog::OnKillFocusId2() { CheckIdPartOnTab(IDC_ID2); }
-void COptionInfoDialog::OnKillFocusId3() { CheckIdPartOnTab(IDC_ID3); }
-void COptionInfoDialog::OnKillFocusId4() { CheckIdPartOnTab(IDC_ID4); }
-void COptionInfoDialog::OnKillFocusId5() { CheckIdPartOnTab(IDC_ID5); }
-void COptionInfoDialog::OnKillFocusId6() { CheckIdPartOnTab(IDC_ID6); }
 
 void COptionInfoDialog::OnSettingsSheet()
 {
     // The entry opens before the print is tried and stays open whatever the
-    // print's outcome.
+    // print's outcome. A form that could not be set up for want of memory
+    // prints nothing: the failure is reported when this handler returns.
+    CMemoryCheck memory;
     m_bSheetPrinted = TRUE;
     EnableEntry(TRUE);
+    if (memory.Failed())
+        return;
     SendSettingsSheet(m_strPrinterName);
 }
 
@@ -219,40 +213,51 @@ int COptionInfoDialog::PaperSourceValue(int index)
     return atoi(field);
 }
 
-void COptionInfoDialog::StorePaperSource()
+void COptionInfoDialog::StorePaperSource(OptionInfo& info)
 {
-    m_optionInfo.paperSourceValid = 1;
+    info.paperSourceValid = 1;
     for (int i = 0; i < 2; i++) {
         if (m_listPaperSource.GetSel(i) > 0)
-            m_optionInfo.paperSourceCount = PaperSourceValue(i);
+            info.paperSourceCount = PaperSourceValue(i);
     }
 }
 
 void COptionInfoDialog::OnOK()
 {
+    if (m_bAnsweredByPrinter && !m_bSheetPrinted) {
+        EndDialog(IDOK);   // the printer's values stand as they came
+        return;
+    }
+
+    // The record is built in a copy and taken only when nothing ran out of
+    // memory on the way: a list item's value that could not be read must not
+    // reach the caller as a choice the user made. Otherwise the dialog stays
+    // open and the failure is reported when this handler returns.
+    CMemoryCheck memory;
+    OptionInfo info;
+    info.CopyFrom(&m_optionInfo);
     if (m_bSheetPrinted) {
         if (!UpdateData(TRUE))
             return;
-        m_optionInfo.idValid = 1;
-        for (UINT32 k = 0; k < (UINT32)kIdFieldCount && k < m_optionInfo.idCount; k++)
-            m_optionInfo.id[k] = (INT32)m_dwIdPart[k];
+        info.idValid = 1;
+        for (UINT32 k = 0; k < (UINT32)kIdFieldCount && k < info.idCount; k++)
+            info.id[k] = (INT32)m_dwIdPart[k];
         // A memory combo box without a valid selection cannot happen through
         // the user; should it happen, the record keeps its memory group as
         // it came rather than claim a size nobody chose.
         if (m_nMemoryIndex >= 0 && m_nMemoryIndex < 4) {
-            m_optionInfo.memoryValid = 1;
-            m_optionInfo.memorySizeMB = MemorySizeTable[m_nMemoryIndex];
+            info.memoryValid = 1;
+            info.memorySizeMB = MemorySizeTable[m_nMemoryIndex];
         }
-        StorePaperSource();
-        EndDialog(IDOK);
-    } else if (!m_bAnsweredByPrinter) {
+    } else {
         if (!UpdateControlData(IDC_PAPER_LIST, TRUE))
             return;
-        m_optionInfo.idValid = 1;
-        m_optionInfo.memoryValid = 1;
-        StorePaperSource();
-        EndDialog(IDOK);
-    } else {
-        EndDialog(IDOK);
+        info.idValid = 1;
+        info.memoryValid = 1;
     }
+    StorePaperSource(info);
+    if (memory.Failed())
+        return;
+    m_optionInfo.CopyFrom(&info);
+    EndDialog(IDOK);
 }

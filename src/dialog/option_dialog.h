@@ -25,7 +25,7 @@ public:
     explicit COptionInfoDialog(CWnd* parent = NULL);
     ~COptionInfoDialog() override;
 
-    void DoControlDataExchange(int id, CDataExchange* pDX) override;
+    BOOL DoControlDataExchange(int id, CDataExchange* pDX) override;
     void ReportRangeError(int id, DWORD minimum, DWORD maximum) override;
     void EnableEntry(BOOL enable) override;
     void EnableEntryControls() override;
@@ -36,27 +36,23 @@ public:
     DWORD m_dwIdPart[kIdFieldCount];   // edits 1001 to 1006
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
 
-    // Called when a printer-ID edit loses the focus: checks it when Tab moved it.
-    void OnKillFocusId1();
-    void OnKillFocusId2();
-    void OnKillFocusId3();
-    void OnKillFocusId4();
-    void OnKillFocusId5();
-    void OnKillFocusId6();
+    // Called when printer-ID edit id (1001 to 1006) loses the focus: checks it
+    // when Tab moved the focus.
+    void OnKillFocusId(UINT id);
     // Called when button 1008 is clicked: enables the entry and prints the sheet.
     void OnSettingsSheet();
 
 private:
-    // Exchange and check of printer-ID edit id (1001 to 1006).
-    void ExchangeIdPart(CDataExchange* pDX, int id);
-    void CheckIdPartOnTab(int id);
+    // Exchange and check of printer-ID edit id (1001 to 1006); FALSE ends
+    // the exchange.
+    BOOL ExchangeIdPart(CDataExchange* pDX, int id);
     // The value an item of the paper-source list stands for: the number after its tab.
     int PaperSourceValue(int index);
-    void StorePaperSource();
+    void StorePaperSource(OptionInfo& info);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -64,7 +64,11 @@ int ExtractModelName(LPCSTR deviceId, CString& model)
     LPCSTR end = FindChar(value, ';');
     if (end == NULL)
         return 0;
-    model = CString(value, (int)(end - value));
+    const int length = (int)(end - value);
+    CString copy(value, length);
+    if (copy.GetLength() != length)
+        return 0;   // out of memory: no model value to compare
+    model = copy;
     return 1;
 }
 
@@ -72,8 +76,13 @@ int CheckPrinterModel(LPCSTR expected, LPCSTR reported)
 {
     if (lstrcmpiA(expected != NULL ? expected : "", reported != NULL ? reported : "") == 0)
         return 1;
+    // A caption that could not be loaded for want of memory shows no box
+    // without its caption; the names differ all the same.
+    CMemoryCheck memory;
     CString caption;
     caption.LoadString(IDS_ERROR_CAPTION);
+    if (memory.Failed())
+        return 0;
     CError error(IDS_MESSAGE_BASE, IDS_ARGUMENT_BASE);
     error.Show(IDS_MSG_INCOMPATIBLE - IDS_MESSAGE_BASE, -1, -1, NULL, NULL, caption,
                MB_ICONHAND | MB_SETFOREGROUND);

@@ -36,7 +36,7 @@ void CopyOut(const OptionInfo& info, OptionInfo* resultInfo)
 }
 
 // Owns the dialog for the length of its run: it is the application's main
-// window while it runs and is deleted on every way out, exceptions included.
+// window while it runs and is deleted on every way out.
 class DialogOwner {
 public:
     explicit DialogOwner(COptionInfoDialog* dialog) : m_dialog(dialog) {}
@@ -55,9 +55,15 @@ private:
     COptionInfoDialog* m_dialog;
 };
 
+// Memory that runs out anywhere in a call ends it with 0 and the caller's
+// record untouched. The flow checks at each decision, so that a text that
+// could not be built never steers it: a model value that could not be copied
+// must not look like a printer of another model.
 int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* currentInfo,
                    OptionInfo* resultInfo, BOOL showDialog, BOOL queryPrinter)
 {
+    CMemoryCheck memory;
+
     // A library that cannot be found is treated as if the caller had not
     // asked for the printer. The current directory is never searched.
     char libraryPath[MAX_PATH];
@@ -79,9 +85,15 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
         BidiLink link(libraryPath);
         CString deviceId;
         CString model;
-        if (!link.ReadDeviceID(printerName, deviceId)) {
+        BOOL haveDeviceId = link.ReadDeviceID(printerName, deviceId);
+        BOOL haveModel = haveDeviceId && ExtractModelName(deviceId, model);
+        if (memory.Failed()) {
+            Trace("out of memory reading the device ID");
+            return 0;
+        }
+        if (!haveDeviceId) {
             Trace("device ID not read: reason %d, library result %d", link.reason, link.libResult);
-        } else if (!ExtractModelName(deviceId, model)) {
+        } else if (!haveModel) {
             Trace("device ID without a model value");
         } else {
             Trace("model value \"%s\"", (LPCSTR)model);
@@ -106,6 +118,12 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
         }
         // The link, and with it the library, is released here, before any dialog.
     }
+    if (memory.Failed()) {
+        // A search or a query that failed for want of memory says nothing
+        // about the library or the printer.
+        Trace("out of memory");
+        return 0;
+    }
 
     if (showDialog) {
         if (theApp.modelIndex != kModelRowWithDialog) {
@@ -114,15 +132,31 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
         }
 
         DialogOwner dialog(new COptionInfoDialog(NULL));
+        if (dialog.get() == NULL) {
+            Trace("out of memory for the dialog");
+            return 0;
+        }
         dialog->m_nModelIndex = theApp.modelIndex;
         dialog->m_bAnsweredByPrinter = answered;
         dialog->m_bSheetPrinted = FALSE;
         dialog->m_strPrinterName = printerName;
         dialog->m_optionInfo.CopyFrom(&workingInfo);
+        if (memory.Failed()) {
+            Trace("out of memory for the dialog");
+            return 0;
+        }
 
+        // From here on the dialog reports what goes wrong inside it and the
+        // user carries on or cancels; its modal result decides.
         theApp.m_pMainWnd = dialog.get();
         INT_PTR modalResult = dialog->DoModal();
         Trace("dialog ended with %d", (int)modalResult);
+        if (modalResult == -1) {
+            // The dialog could not run (no template, no window, no memory at
+            // its start): nothing was shown or chosen, so nothing is handed
+            // back, not even the printer's values.
+            return 0;
+        }
 
         if (answered) {
             // The printer's values stand, whatever the user pressed.
@@ -136,7 +170,7 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
         }
         if (modalResult == IDCANCEL)
             return 0;
-        return 1;   // the dialog could not run: nothing to hand back
+        return 1;   // another modal result: nothing to hand back
     }
 
     if (queryPrinter) {
@@ -151,20 +185,14 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
 
 }  // namespace
 
-// No exception leaves the module: an internal failure (out of memory and the
-// like) ends the call with 0 and leaves the caller's result record untouched,
-// since that record is written only as the last step of a successful path.
+// An internal failure (out of memory and the like) ends the call with 0 and
+// leaves the caller's result record untouched, since that record is written
+// only as the last step of a successful path.
 extern "C" int WINAPI QVOpenPrinterInf(LPCSTR printerName, LPCSTR modelName, DWORD /*reserved*/,
                                        const OptionInfo* currentInfo, OptionInfo* resultInfo,
                                        int showDialog, int queryPrinter)
 {
-    try {
-        return OpenPrinterInf(printerName != NULL ? printerName : "",
-                              modelName != NULL ? modelName : "", currentInfo, resultInfo,
-                              showDialog != 0, queryPrinter != 0);
-    } catch (CException* e) {
-        e->Delete();
-    } catch (...) {
-    }
-    return 0;
+    return OpenPrinterInf(printerName != NULL ? printerName : "",
+                          modelName != NULL ? modelName : "", currentInfo, resultInfo,
+                          showDialog != 0, queryPrinter != 0);
 }

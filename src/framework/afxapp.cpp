@@ -136,8 +136,13 @@ int AfxMessageBox(LPCSTR text, UINT type, UINT helpContext)
 
 int AfxMessageBox(UINT stringId, UINT type, UINT helpContext)
 {
+    // A text that could not be loaded for want of memory is not shown as an
+    // empty box: 0, nothing shown, and the failure is on the thread's record.
+    CMemoryCheck memory;
     CString text;
     text.LoadString(stringId);
+    if (memory.Failed())
+        return 0;
     if (helpContext == (UINT)-1)
         helpContext = stringId;
     return AfxMessageBox(text, type, helpContext);

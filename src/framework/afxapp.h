@@ -53,6 +53,8 @@ void AfxInitModule(HINSTANCE module);
 void AfxTermModule();
 
 int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpContext = 0);
+// As above with string stringId; 0 and nothing shown when the string could
+// not be loaded for want of memory.
 int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpContext = (UINT)-1);
 
 // Replaces "%1" and "%2" in string formatId with the two texts.

@@ -1,6 +1,5 @@
 #include "afxdlg.h"
 #include "afxapp.h"
-#include "afxexcept.h"
 #include "afxres.h"
 
 #include <errno.h>
@@ -8,15 +7,17 @@
 
 CDataExchange::CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate)
     : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dlgWnd), m_hWndLastControl(NULL),
-      m_bEditLastControl(FALSE)
+      m_bEditLastControl(FALSE), m_bBrokenDown(FALSE)
 {
 }
 
 HWND CDataExchange::PrepareCtrl(int id)
 {
     HWND control = m_pDlgWnd->GetDlgItem(id);
-    if (control == NULL)
-        AfxThrowNotSupportedException();
+    if (control == NULL) {
+        m_bBrokenDown = TRUE;
+        return NULL;
+    }
     m_hWndLastControl = control;
     m_bEditLastControl = FALSE;
     return control;
@@ -25,33 +26,53 @@ HWND CDataExchange::PrepareCtrl(int id)
 HWND CDataExchange::PrepareEditCtrl(int id)
 {
     HWND control = PrepareCtrl(id);
-    m_bEditLastControl = TRUE;
+    if (control != NULL)
+        m_bEditLastControl = TRUE;
     return control;
 }
 
-void CDataExchange::Fail()
+BOOL CDataExchange::Fail()
 {
     if (m_bSaveAndValidate && m_hWndLastControl != NULL) {
         ::SetFocus(m_hWndLastControl);
         if (m_bEditLastControl)
             ::SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
     }
-    AfxThrowUserException();
+    return FALSE;
 }
 
-void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
+BOOL CDataExchange::Finish(BOOL ok, const CMemoryCheck& memory) const
 {
-    if (control.m_hWnd == NULL)
-        control.m_hWnd = pDX->PrepareCtrl(id);
+    if (m_bBrokenDown || memory.Failed()) {
+        // A check that failed for want of memory may have shown nothing; the
+        // user learns of the breakdown here, once.
+        if (!memory.Reported())
+            AfxReportInternalFailure();
+        return FALSE;
+    }
+    return ok;
 }
 
-void DDX_CBIndex(CDataExchange* pDX, int id, int& index)
+BOOL DDX_Control(CDataExchange* pDX, int id, CWnd& control)
+{
+    if (control.m_hWnd == NULL) {
+        control.m_hWnd = pDX->PrepareCtrl(id);
+        if (control.m_hWnd == NULL)
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL DDX_CBIndex(CDataExchange* pDX, int id, int& index)
 {
     HWND combo = pDX->PrepareCtrl(id);
+    if (combo == NULL)
+        return FALSE;
     if (pDX->m_bSaveAndValidate)
         index = (int)::SendMessageA(combo, CB_GETCURSEL, 0, 0);
     else
         ::SendMessageA(combo, CB_SETCURSEL, (WPARAM)index, 0);
+    return TRUE;
 }
 
 namespace {
@@ -79,29 +100,36 @@ BOOL ParseUnsigned(LPCSTR text, DWORD* value)
 
 }  // namespace
 
-void DDX_Text(CDataExchange* pDX, int id, DWORD& value)
+BOOL DDX_Text(CDataExchange* pDX, int id, DWORD& value)
 {
     HWND edit = pDX->PrepareEditCtrl(id);
-    if (pDX->m_bSaveAndValidate) {
-        CString text;
-        int length = ::GetWindowTextLengthA(edit);
-        int got = ::GetWindowTextA(edit, text.GetBuffer(length), length + 1);
-        text.ReleaseBuffer(got);
-        if (!ParseUnsigned(text, &value)) {
-            AfxMessageBox(AFX_IDP_PARSE_UINT);
-            pDX->Fail();
-        }
-    } else {
+    if (edit == NULL)
+        return FALSE;
+    if (!pDX->m_bSaveAndValidate) {
         char text[32];
         wsprintfA(text, "%lu", value);
         ::SetWindowTextA(edit, text);
+        return TRUE;
     }
+    CString text;
+    int length = ::GetWindowTextLengthA(edit);
+    LPSTR buffer = text.GetBuffer(length);
+    if (buffer == NULL)
+        return FALSE;   // out of memory: the exchange has broken down
+    int got = ::GetWindowTextA(edit, buffer, length + 1);
+    text.ReleaseBuffer(got);
+    if (!ParseUnsigned(text, &value)) {
+        AfxMessageBox(AFX_IDP_PARSE_UINT);
+        return pDX->Fail();
+    }
+    return TRUE;
 }
 
 // The dialog procedure of every CDialog. It hands each message to the
-// object's message map and keeps C++ exceptions inside: one that reaches it
-// is reported (string 61704 when it has no text of its own) and the message
-// counts as handled.
+// object's message map. Memory that ran out while a message was handled, and
+// that nobody has reported yet, is reported here (string 61704); a dialog
+// whose initialisation ran out of memory would show wrong values and ends
+// with -1.
 INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CDialog* dialog;
@@ -126,43 +154,33 @@ INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return FALSE;
     }
 
-    AFX_THREAD_STATE* state = AfxGetThreadState();
-    MSG saved = state->m_lastSentMsg;
-    state->m_lastSentMsg.hwnd = hwnd;
-    state->m_lastSentMsg.message = message;
-    state->m_lastSentMsg.wParam = wParam;
-    state->m_lastSentMsg.lParam = lParam;
+    CThreadStateScope scope;
+    scope.SetCurrentMessage(hwnd, message, wParam, lParam);
+    CMemoryCheck memory;
 
     INT_PTR answer = FALSE;
-    try {
-        if (message == WM_INITDIALOG) {
-            answer = dialog->OnInitDialog();
-        } else {
-            LRESULT result = 0;
-            if (dialog->OnWndMsg(message, wParam, lParam, &result)) {
-                if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
-                    answer = (INT_PTR)result;   // these return the brush itself
-                } else {
-                    SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
-                    answer = TRUE;
-                }
+    if (message == WM_INITDIALOG) {
+        answer = dialog->OnInitDialog();
+    } else {
+        LRESULT result = 0;
+        if (dialog->OnWndMsg(message, wParam, lParam, &result)) {
+            if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+                answer = (INT_PTR)result;   // these return the brush itself
+            } else {
+                SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+                answer = TRUE;
             }
         }
-    } catch (CException* e) {
-        e->ReportError(MB_ICONEXCLAMATION, AFX_IDP_INTERNAL_FAILURE);
-        e->Delete();
-        answer = TRUE;
-        // A dialog whose initialisation broke down would show wrong values.
-        if (message == WM_INITDIALOG)
-            ::EndDialog(hwnd, -1);
-    } catch (...) {
-        AfxMessageBox(AFX_IDP_INTERNAL_FAILURE, MB_ICONEXCLAMATION);
-        answer = TRUE;
-        if (message == WM_INITDIALOG)
-            ::EndDialog(hwnd, -1);
     }
 
-    state->m_lastSentMsg = saved;
+    if (memory.Failed()) {
+        if (!memory.Reported())
+            AfxReportInternalFailure();
+        if (message == WM_INITDIALOG) {
+            ::EndDialog(hwnd, -1);
+            answer = TRUE;
+        }
+    }
     return answer;
 }
 

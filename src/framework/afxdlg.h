@@ -7,32 +7,45 @@
 
 // The context of one data exchange: its direction and the control most
 // recently prepared for exchange, which a failed validation goes back to.
+//
+// An exchange ends at the first exchange or validation function that returns
+// FALSE. Such a function has either told the user already (a value that
+// failed its check, after Fail) or marked the exchange broken down (a control
+// the dialog does not have); memory that ran out during the exchange counts
+// as a breakdown too. Finish reports a breakdown once.
 class CDataExchange {
 public:
     CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate);
 
-    // The control with this id, remembered as the last prepared one. A
-    // missing control breaks the exchange (CNotSupportedException).
+    // The control with this id, remembered as the last prepared one. NULL
+    // when the dialog has no such control: the exchange has broken down.
     HWND PrepareCtrl(int id);
     // As PrepareCtrl, and remembers that the control is an edit.
     HWND PrepareEditCtrl(int id);
     // Puts the focus back on the last prepared control (selecting an edit's
-    // whole text) when saving, then aborts the exchange with a user exception.
-    [[noreturn]] void Fail();
+    // whole text) when saving. Returns FALSE, for the failing check to return.
+    BOOL Fail();
+
+    // The end of an exchange that returned ok and started when memory was
+    // taken: a breakdown is reported with the framework's internal-failure
+    // message (string 61704). Returns TRUE only for a sound, complete exchange.
+    BOOL Finish(BOOL ok, const CMemoryCheck& memory) const;
 
     BOOL m_bSaveAndValidate;    // TRUE: controls to members, with validation
     CWnd* m_pDlgWnd;
     HWND m_hWndLastControl;
     BOOL m_bEditLastControl;
+    BOOL m_bBrokenDown;         // the exchange cannot go on; not yet reported
 };
 
+// Each returns FALSE when the exchange is to end there.
 // Attaches the control with this id to control on the first exchange.
-void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+BOOL DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 // Selection index of a combo box (-1: no selection).
-void DDX_CBIndex(CDataExchange* pDX, int id, int& index);
+BOOL DDX_CBIndex(CDataExchange* pDX, int id, int& index);
 // An edit's text as an unsigned decimal number. A text that is not one is
-// refused with string 61719 and fails the exchange.
-void DDX_Text(CDataExchange* pDX, int id, DWORD& value);
+// refused with string 61719, and the check fails.
+BOOL DDX_Text(CDataExchange* pDX, int id, DWORD& value);
 
 class CDialog : public CWnd {
 public:
@@ -46,6 +59,8 @@ public:
 
     // WM_INITDIALOG: loads the controls (ending the dialog with -1 when that
     // fails) and hides the help button unless the help command has a handler.
+    // Memory that runs out during WM_INITDIALOG ends the dialog with -1 too:
+    // it would show wrong values.
     virtual BOOL OnInitDialog();
     void EndDialog(int result);
     // The go-to-control operation: focus to control, the dialog's way.

@@ -28,9 +28,20 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(const AFX_MSGMAP* map, UINT
 BOOL CCmdTarget::OnCmdMsg(UINT id, int code, BOOL query)
 {
     const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(GetMessageMap(), WM_COMMAND, (UINT)code, id);
-    if (entry == NULL || entry->nSig != AfxSig_vv)
+    if (entry == NULL)
         return FALSE;
-    if (!query)
-        (this->*entry->pfn)();
-    return TRUE;
+    switch (entry->nSig) {
+    case AfxSig_vv:
+        if (!query)
+            (this->*entry->pfn)();
+        return TRUE;
+    case AfxSig_vw: {
+        typedef void (CCmdTarget::*Pfn)(UINT);
+        if (!query)
+            (this->*reinterpret_cast<Pfn>(entry->pfn))(id);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
 }

@@ -6,7 +6,9 @@
 #ifndef QV_FRAMEWORK_AFXMSG_H
 #define QV_FRAMEWORK_AFXMSG_H
 
-#include <windows.h>
+#include "afxmem.h"
+
+#include <stddef.h>
 
 class CCmdTarget;
 typedef void (CCmdTarget::*AFX_PMSG)();
@@ -17,6 +19,7 @@ enum AfxSig {
     AfxSig_vv,      // void Handler()
     AfxSig_hDWw,    // HBRUSH OnCtlColor(HDC, HWND control, UINT ctlColorType)
     AfxSig_lwl,     // LRESULT Handler(WPARAM, LPARAM)
+    AfxSig_vw,      // void Handler(UINT id): one handler for a range of controls
 };
 
 struct AFX_MSGMAP_ENTRY {
@@ -45,6 +48,11 @@ class CCmdTarget {
 public:
     CCmdTarget() {}
     virtual ~CCmdTarget() {}
+
+    // Framework objects live on the module's heap. new gives NULL, without
+    // running the constructor, when the heap is exhausted; it never throws.
+    static void* operator new(size_t size) noexcept { return AfxAllocMemory(size); }
+    static void operator delete(void* block) noexcept { AfxFreeMemory(block); }
 
     // Routes a command or control notification. With query set, only reports
     // whether a handler exists. TRUE when a handler was found.
@@ -89,6 +97,9 @@ private:
 #define ON_CONTROL(code, id, memberFxn) \
     {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(id), AfxSig_vv, \
      static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+#define ON_CONTROL_RANGE(code, firstId, lastId, memberFxn) \
+    {WM_COMMAND, (UINT)(code), (UINT)(firstId), (UINT)(lastId), AfxSig_vw, \
+     reinterpret_cast<AFX_PMSG>(static_cast<void (CCmdTarget::*)(UINT)>(&ThisClass::memberFxn))},
 #define ON_BN_CLICKED(id, memberFxn)   ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
 #define ON_MESSAGE(message, memberFxn) \

@@ -1,5 +1,4 @@
 #include "afxstr.h"
-#include "afxexcept.h"
 #include "afxapp.h"
 
 #include <string.h>
@@ -16,7 +15,9 @@ struct EmptyString {
 
 LPSTR EmptyChars() { return &g_empty.nul; }
 
-int g_allocationsBeforeFailure = -1;
+// Largest text a string holds: its header, characters and NUL stay well
+// inside what a 32-bit size can describe.
+const int kMaxLength = 0x3FFFFFF0;
 
 }  // namespace
 
@@ -44,33 +45,29 @@ CString::~CString()
     Release();
 }
 
-void CString::AllocBuffer(int capacity)
+BOOL CString::AllocBuffer(int capacity)
 {
     // Header, characters and the terminating NUL in one block.
-    if (capacity < 0 || capacity > 0x3FFFFFF0 - (int)sizeof(Header))
-        AfxThrowMemoryException();
-    if (g_allocationsBeforeFailure >= 0 && g_allocationsBeforeFailure-- == 0)
-        AfxThrowMemoryException();
-    Header* header = static_cast<Header*>(HeapAlloc(GetProcessHeap(), 0, sizeof(Header) + capacity + 1));
+    if (capacity < 0 || capacity > kMaxLength - (int)sizeof(Header)) {
+        AfxNoteAllocationFailure();
+        return FALSE;
+    }
+    Header* header = static_cast<Header*>(AfxAllocMemory(sizeof(Header) + capacity + 1));
     if (header == NULL)
-        AfxThrowMemoryException();
+        return FALSE;
     header->refs = 1;
     header->length = 0;
     header->capacity = capacity;
     header->chars()[0] = '\0';
     m_pchData = header->chars();
-}
-
-void CString::FailAllocationAfter(int allocations)
-{
-    g_allocationsBeforeFailure = allocations;
+    return TRUE;
 }
 
 void CString::Release()
 {
     Header* header = Data();
     if (header->refs >= 0 && InterlockedDecrement(&header->refs) == 0)
-        HeapFree(GetProcessHeap(), 0, header);
+        AfxFreeMemory(header);
     m_pchData = EmptyChars();
 }
 
@@ -79,15 +76,16 @@ void CString::Empty()
     Release();
 }
 
-void CString::AssignCopy(LPCSTR text, int length)
+BOOL CString::AssignCopy(LPCSTR text, int length)
 {
     if (length == 0) {
         Release();
-        return;
+        return TRUE;
     }
     // Allocate first: on failure the string keeps its old text.
     LPSTR old = m_pchData;
-    AllocBuffer(length);
+    if (!AllocBuffer(length))
+        return FALSE;
     memcpy(m_pchData, text, length);
     m_pchData[length] = '\0';
     Data()->length = length;
@@ -95,6 +93,7 @@ void CString::AssignCopy(LPCSTR text, int length)
     m_pchData = old;
     Release();
     m_pchData = mine;
+    return TRUE;
 }
 
 CString& CString::operator=(const CString& other)
@@ -118,16 +117,17 @@ CString& CString::operator=(LPCSTR text)
         Release();
         return *this;
     }
-    // The text may point into this string itself: copy before releasing.
-    CString copy(text, lstrlenA(text));
-    return *this = copy;
+    // The text may point into this string itself: AssignCopy copies it into
+    // a new block before it lets the old one go.
+    AssignCopy(text, lstrlenA(text));
+    return *this;
 }
 
-void CString::Reserve(int capacity)
+BOOL CString::Reserve(int capacity)
 {
     Header* header = Data();
     if (header->refs == 1 && header->capacity >= capacity)
-        return;
+        return TRUE;
     int length = header->length;
     // Grow by half again when the text outgrows its block, so that appending
     // character by character stays linear; a shared block is copied as needed.
@@ -138,36 +138,36 @@ void CString::Reserve(int capacity)
             size = grown;
     }
     LPSTR old = m_pchData;
-    AllocBuffer(size);
+    if (!AllocBuffer(size))
+        return FALSE;
     memcpy(m_pchData, old, length + 1);
     Data()->length = length;
     LPSTR mine = m_pchData;
     m_pchData = old;
     Release();
     m_pchData = mine;
+    return TRUE;
 }
 
-void CString::CopyBeforeWrite()
-{
-    if (Data()->refs > 1)
-        Reserve(Data()->length);
-}
-
-void CString::Append(LPCSTR text, int length)
+BOOL CString::Append(LPCSTR text, int length)
 {
     if (text == NULL || length <= 0)
-        return;
+        return TRUE;
     int oldLength = GetLength();
-    if (length > 0x3FFFFFF0 - oldLength)
-        AfxThrowMemoryException();
+    if (length > kMaxLength - oldLength) {
+        AfxNoteAllocationFailure();
+        return FALSE;
+    }
     // Text that lies inside this string must stay alive across a reallocation.
     CString keep;
     if (text >= m_pchData && text <= m_pchData + oldLength)
         keep = *this;
-    Reserve(oldLength + length);
+    if (!Reserve(oldLength + length))
+        return FALSE;
     memcpy(m_pchData + oldLength, text, length);
     m_pchData[oldLength + length] = '\0';
     Data()->length = oldLength + length;
+    return TRUE;
 }
 
 CString& CString::operator+=(const CString& text)
@@ -225,30 +225,41 @@ CString CString::Left(int count) const
 
 BOOL CString::LoadString(UINT id)
 {
-    // LoadStringA reports a cut text by filling the buffer to its last
-    // character; grow until the whole string fits.
+    // Most strings fit a small buffer on the stack. LoadStringA reports a cut
+    // text by filling the buffer to its last character: a longer string is
+    // read again into a buffer that grows until the whole string fits.
     HINSTANCE module = AfxGetResourceHandle();
-    for (int size = 256;; size *= 2) {
-        LPSTR buffer = GetBuffer(size - 1);
-        int got = ::LoadStringA(module, id, buffer, size);
-        if (got < size - 1) {
-            ReleaseBuffer(got);
-            if (got == 0)
-                Empty();
-            return got > 0;
-        }
-        if (size >= 0x10000) {   // string resources hold at most 65535 characters
-            ReleaseBuffer(got);
-            return TRUE;
+    char small[256];
+    int got = ::LoadStringA(module, id, small, sizeof small);
+    if (got <= 0) {
+        Empty();
+        return FALSE;
+    }
+    if (got < (int)sizeof small - 1)
+        return AssignCopy(small, got);
+
+    CString whole;
+    for (int size = 2 * (int)sizeof small;; size *= 2) {
+        LPSTR buffer = whole.GetBuffer(size - 1);
+        if (buffer == NULL)
+            return FALSE;   // out of memory: this string is as it was
+        got = ::LoadStringA(module, id, buffer, size);
+        // String resources hold at most 65535 characters.
+        if (got < size - 1 || size >= 0x10000) {
+            whole.ReleaseBuffer(got);
+            break;
         }
     }
+    *this = whole;
+    return TRUE;
 }
 
 LPSTR CString::GetBuffer(int minLength)
 {
     if (minLength < GetLength())
         minLength = GetLength();
-    Reserve(minLength);
+    if (!Reserve(minLength))
+        return NULL;
     return m_pchData;
 }
 

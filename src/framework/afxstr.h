@@ -1,11 +1,14 @@
 // CString: the framework's reference-counted 8-bit string.
 //
 // Copies share one heap block until one of them is changed (copy on write).
-// Allocation failures throw CMemoryException*, as the rest of the framework.
+// Nothing throws: an operation whose allocation fails leaves the string as it
+// was. Those that can say so return FALSE (or NULL); the operators and
+// constructors leave the failure on the thread's record, which the caller
+// checks with a CMemoryCheck (afxmem.h) before it relies on the text.
 #ifndef QV_FRAMEWORK_AFXSTR_H
 #define QV_FRAMEWORK_AFXSTR_H
 
-#include <windows.h>
+#include "afxmem.h"
 
 class CString {
 public:
@@ -20,7 +23,8 @@ public:
     CString& operator+=(const CString& text);
     CString& operator+=(LPCSTR text);
     CString& operator+=(char ch);
-    void Append(LPCSTR text, int length);
+    // FALSE when out of memory; the string is then unchanged.
+    BOOL Append(LPCSTR text, int length);
 
     int GetLength() const { return Data()->length; }
     BOOL IsEmpty() const { return GetLength() == 0; }
@@ -34,17 +38,15 @@ public:
     CString Left(int count) const;
 
     // Loads a string resource of any length from the module's resources.
-    // FALSE (and the string emptied) when the string does not exist or is empty.
+    // FALSE when the string does not exist or is empty (the string is then
+    // emptied) and when memory ran out (the string is then unchanged).
     BOOL LoadString(UINT id);
 
     // Direct access for APIs that write into a buffer: at least minLength
     // characters plus a NUL; ReleaseBuffer(-1) takes the length from the NUL.
+    // NULL when out of memory.
     LPSTR GetBuffer(int minLength);
     void ReleaseBuffer(int newLength = -1);
-
-    // Tests make the n-th next string allocation fail (0: the next one);
-    // -1 restores normal allocation.
-    static void FailAllocationAfter(int allocations);
 
     friend bool operator==(const CString& a, LPCSTR b);
     friend bool operator==(const CString& a, const CString& b);
@@ -57,11 +59,11 @@ private:
         char* chars() { return reinterpret_cast<char*>(this + 1); }
     };
     Header* Data() const { return reinterpret_cast<Header*>(m_pchData) - 1; }
-    void AllocBuffer(int capacity);
+    // Each returns FALSE, with the string unchanged, when out of memory.
+    BOOL AllocBuffer(int capacity);
+    BOOL AssignCopy(LPCSTR text, int length);
+    BOOL Reserve(int capacity);
     void Release();
-    void AssignCopy(LPCSTR text, int length);
-    void CopyBeforeWrite();
-    void Reserve(int capacity);
 
     LPSTR m_pchData;
 };

@@ -5,7 +5,8 @@
 
 #include "afxres.h"
 #include "afxstr.h"
-#include "afxexcept.h"
+#include "afxmem.h"
+#include "afxgdi.h"
 #include "afxmsg.h"
 #include "afxwnd.h"
 #include "afxapp.h"

@@ -1,6 +1,5 @@
 #include "afxwnd.h"
 #include "afxdlg.h"
-#include "afxexcept.h"
 #include "afxres.h"
 
 AFX_THREAD_STATE* AfxGetThreadState()
@@ -9,36 +8,48 @@ AFX_THREAD_STATE* AfxGetThreadState()
     return &state;
 }
 
+CThreadStateScope::CThreadStateScope() : m_pState(AfxGetThreadState())
+{
+    m_hOldLockout = m_pState->m_hLockoutNotifyWindow;
+    m_oldMsg = m_pState->m_lastSentMsg;
+}
+
+CThreadStateScope::~CThreadStateScope()
+{
+    m_pState->m_hLockoutNotifyWindow = m_hOldLockout;
+    m_pState->m_lastSentMsg = m_oldMsg;
+}
+
+void CThreadStateScope::LockOutNotifications(HWND window)
+{
+    m_pState->m_hLockoutNotifyWindow = window;
+}
+
+void CThreadStateScope::SetCurrentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MSG& msg = m_pState->m_lastSentMsg;
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+}
+
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()
 
-void CWnd::DoDataExchange(CDataExchange*)
+BOOL CWnd::DoDataExchange(CDataExchange*)
 {
+    return TRUE;
 }
 
 BOOL CWnd::UpdateData(BOOL saveAndValidate)
 {
     CDataExchange dx(this, saveAndValidate);
-
-    // No control notification reaches this window while the exchange runs.
-    AFX_THREAD_STATE* state = AfxGetThreadState();
-    HWND oldLockout = state->m_hLockoutNotifyWindow;
-    state->m_hLockoutNotifyWindow = m_hWnd;
-
-    BOOL ok = FALSE;
-    try {
-        DoDataExchange(&dx);
-        ok = TRUE;
-    } catch (CUserException* e) {
-        // A validation failed and has told the user already.
-        e->Delete();
-    } catch (CException* e) {
-        e->ReportError(MB_ICONEXCLAMATION, AFX_IDP_INTERNAL_FAILURE);
-        e->Delete();
-    }
-
-    state->m_hLockoutNotifyWindow = oldLockout;
-    return ok;
+    CThreadStateScope scope;
+    scope.LockOutNotifications(m_hWnd);
+    CMemoryCheck memory;
+    BOOL ok = DoDataExchange(&dx);
+    return dx.Finish(ok, memory);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -133,7 +144,10 @@ int CListBox::GetText(int index, CString& text) const
     int length = GetTextLen(index);
     if (length == LB_ERR)
         return LB_ERR;
-    int got = (int)SendMessage(LB_GETTEXT, index, (LPARAM)text.GetBuffer(length));
+    LPSTR buffer = text.GetBuffer(length);
+    if (buffer == NULL)
+        return LB_ERR;
+    int got = (int)SendMessage(LB_GETTEXT, index, (LPARAM)buffer);
     text.ReleaseBuffer(got == LB_ERR ? 0 : got);
     return got;
 }

@@ -17,8 +17,34 @@ struct AFX_THREAD_STATE {
     HWND m_hLockoutNotifyWindow;
     // The message being handled, for Default().
     MSG m_lastSentMsg;
+    // Allocations of this thread that failed, and internal-failure messages
+    // shown on it (CMemoryCheck compares them).
+    LONG m_nAllocationFailures;
+    LONG m_nInternalFailureReports;
 };
 AFX_THREAD_STATE* AfxGetThreadState();
+
+// Saves the thread's notification lock-out window and current message, lets
+// the holder change them, and puts both back when it goes out of scope, on
+// every way out.
+class CThreadStateScope {
+public:
+    CThreadStateScope();
+    ~CThreadStateScope();
+
+    // Control notifications to window are dropped while the scope lives.
+    void LockOutNotifications(HWND window);
+    // The message that Default() hands to the platform while the scope lives.
+    void SetCurrentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    CThreadStateScope(const CThreadStateScope&);
+    CThreadStateScope& operator=(const CThreadStateScope&);
+
+    AFX_THREAD_STATE* m_pState;
+    HWND m_hOldLockout;
+    MSG m_oldMsg;
+};
 
 class CWnd : public CCmdTarget {
 public:
@@ -43,10 +69,11 @@ public:
     }
 
     // Data exchange between the controls and the members: FALSE when a
-    // validation failed (already reported) or the exchange broke down
-    // (reported here, string 61704 when the failure has no text of its own).
+    // validation failed (already reported) or the exchange broke down (a
+    // missing control, memory that ran out: reported here with string 61704).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
-    virtual void DoDataExchange(CDataExchange* pDX);
+    // FALSE ends the exchange: a check failed, or it cannot go on.
+    virtual BOOL DoDataExchange(CDataExchange* pDX);
 
     // A message for this window: the handler of the message map, or the
     // platform's default.
@@ -75,7 +102,8 @@ class CListBox : public CWnd {
 public:
     int GetCount() const { return (int)SendMessage(LB_GETCOUNT); }
     int GetTextLen(int index) const { return (int)SendMessage(LB_GETTEXTLEN, index); }
-    // Reads item index into text; LB_ERR when there is no such item.
+    // Reads item index into text; LB_ERR when there is no such item or no
+    // memory for its text (text is then unchanged).
     int GetText(int index, CString& text) const;
     int AddString(LPCSTR text) { return (int)SendMessage(LB_ADDSTRING, 0, (LPARAM)text); }
     void ResetContent() { SendMessage(LB_RESETCONTENT); }

@@ -29,24 +29,26 @@ enum JobShape {
     kJobDocumentAndPage,   // the NT family
 };
 
-// Kind 2 (the 9x family from 5.0 on) gets the document that kind 1 gets: a
-// spooler that is handed bytes with no document started refuses them. A
-// version without a kind (the 9x family below 4.0, unknown platforms) is
-// refused like Win32s, since nothing says how its spooler wants a job.
+// The 9x family from 5.0 on gets the document that 95/98/Me get: a spooler
+// that is handed bytes with no document started refuses them. A version
+// without a kind (the 9x family below 4.0, unknown platforms) is refused like
+// Win32s, since nothing says how its spooler wants a job.
 JobShape JobShapeOf(PlatformKind kind)
 {
     switch (kind) {
-    case 1:
-    case 2:
+    case kPlatformWin9x:
+    case kPlatformWin9xLater:
         return kJobDocument;
-    case 3:
-    case 4:
-    case 5:
-    case 6:
+    case kPlatformOldNt:
+    case kPlatformNt35:
+    case kPlatformNt351:
+    case kPlatformNt4:
         return kJobDocumentAndPage;
-    default:
-        return kJobRefused;
+    case kPlatformWin32s:
+    case kPlatformKindNone:
+        break;
     }
+    return kJobRefused;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "raw_print_job.h"
+#include "../framework/afxmem.h"
 
 namespace {
 
@@ -64,11 +65,11 @@ int SendSettingsSheet(LPCSTR printerName)
 {
     RawPrintJob job;
     const DWORD length = SettingsSheetPacketLength();
-    BYTE* packet = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, length));
+    BYTE* packet = static_cast<BYTE*>(AfxAllocMemory(length));
     if (packet == NULL)
         return 0;   // no packet, no job
     FillSettingsSheetPacket(packet);
     const int result = job.PrintPacket(printerName, packet, length);
-    HeapFree(GetProcessHeap(), 0, packet);
+    AfxFreeMemory(packet);
     return result;
 }

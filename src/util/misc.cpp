@@ -54,7 +54,10 @@ int CMisc::ByteToHexString(DWORD value, CString& text)
     char digits[16];
     if (wsprintfA(digits, "%02lx", value & 0xFF) < 2)
         return 0;
-    text = digits;
+    CString hex(digits, 2);
+    if (hex.IsEmpty())
+        return 0;   // out of memory: text is as it was
+    text = hex;
     return 1;
 }
 
@@ -62,6 +65,8 @@ int CMisc::ExtractTabField(CString& text, int field)
 {
     if (text.IsEmpty())
         return 0;
+    // Worked on a copy: text changes only when the field was found whole.
+    CMemoryCheck memory;
     CString rest(text);
     for (int i = 0; i < field; i++) {
         int tab = rest.Find('\t');
@@ -70,7 +75,10 @@ int CMisc::ExtractTabField(CString& text, int field)
         rest = rest.Mid(tab + 1);
     }
     int tab = rest.Find('\t');
-    text = tab < 0 ? rest : rest.Left(tab);
+    CString result = tab < 0 ? rest : rest.Left(tab);
+    if (memory.Failed())
+        return 0;
+    text = result;   // shares result's block: nothing to allocate
     return 1;
 }
 
@@ -82,12 +90,15 @@ int CMisc::GetListItemField(HWND listBox, int index, int field, CString& text)
     int length = (int)SendMessageA(listBox, LB_GETTEXTLEN, index, 0);
     if (length == LB_ERR)
         return 0;
-    LPSTR buffer = static_cast<LPSTR>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, length + 1));
+    LPSTR buffer = static_cast<LPSTR>(AfxAllocMemory(length + 1, TRUE));
     if (buffer == NULL)
         return 0;
     int got = (int)SendMessageA(listBox, LB_GETTEXT, index, (LPARAM)buffer);
+    CMemoryCheck memory;
     CString whole(buffer, got == LB_ERR ? 0 : got);
-    HeapFree(GetProcessHeap(), 0, buffer);
+    AfxFreeMemory(buffer);
+    if (memory.Failed())
+        return 0;
     text = whole;
     return ExtractTabField(text, field);
 }
@@ -103,7 +114,8 @@ int CMisc::GetListItemField(CListBox* listBox, int index, int field, CString& te
         return 0;
     if (listBox->GetTextLen(index) == LB_ERR)
         return 0;
-    listBox->GetText(index, text);
+    if (listBox->GetText(index, text) == LB_ERR)
+        return 0;   // no memory for the text: text is as it was
     return ExtractTabField(text, field);
 }
 
@@ -136,21 +148,21 @@ int CMisc::GetPlatformKind(PlatformKind* kind)
     const DWORD minor = info.dwMinorVersion;
     switch (info.dwPlatformId) {
     case VER_PLATFORM_WIN32s:
-        *kind = 0;
+        *kind = kPlatformWin32s;
         break;
     case VER_PLATFORM_WIN32_WINDOWS:
         if (major == 4)
-            *kind = 1;
+            *kind = kPlatformWin9x;
         else if (major >= 5)
-            *kind = 2;
+            *kind = kPlatformWin9xLater;
         break;   // below 4: no kind
     case VER_PLATFORM_WIN32_NT:
         if (major <= 2)
-            *kind = 3;
+            *kind = kPlatformOldNt;
         else if (major == 3)
-            *kind = minor == 5 ? 4 : minor == 51 ? 5 : 3;
+            *kind = minor == 5 ? kPlatformNt35 : minor == 51 ? kPlatformNt351 : kPlatformOldNt;
         else
-            *kind = 6;
+            *kind = kPlatformNt4;
         break;
     default:
         break;   // unknown platform: no kind

@@ -7,16 +7,21 @@
 
 #include "../framework/afxwin.h"
 
-// The running Windows version, classified from GetVersionExA:
-//   0 Win32s;  1 Windows 95/98/Me (4.x);  2 Windows 9x family 5.0 and later;
-//   3 NT before 3.5 and NT 3.x other than 3.5 and 3.51;  4 NT 3.5;
-//   5 NT 3.51;  6 NT 4.0 and later.
-typedef int PlatformKind;
-
-// The value GetPlatformKind leaves in a caller's variable when the version
-// has no kind (Windows family below 4.0, unknown platform ids). Callers start
-// from it so that such versions take their "no kind" branch.
-const PlatformKind kPlatformKindNone = -1;
+// The running Windows version, classified from GetVersionExA. The numbers
+// are the kinds' traditional values.
+enum PlatformKind {
+    // What GetPlatformKind leaves in a caller's variable when the version has
+    // no kind (Windows family below 4.0, unknown platform ids). Callers start
+    // from it so that such versions take their "no kind" branch.
+    kPlatformKindNone = -1,
+    kPlatformWin32s = 0,
+    kPlatformWin9x = 1,          // Windows 95/98/Me (4.x)
+    kPlatformWin9xLater = 2,     // Windows family 5.0 and later
+    kPlatformOldNt = 3,          // NT before 3.5, and NT 3.x other than 3.5 and 3.51
+    kPlatformNt35 = 4,
+    kPlatformNt351 = 5,
+    kPlatformNt4 = 6,            // NT 4.0 and later
+};
 
 class CMisc {
 public:

@@ -150,7 +150,7 @@ TEST_F(DialogClass, BrushLivesUntilTheWindowGoes)
     });
     Run(dialog);
     ASSERT_NE(nullptr, brush);
-    EXPECT_EQ(nullptr, dialog.m_hBackgroundBrush);
+    EXPECT_EQ(nullptr, dialog.m_hBackgroundBrush.m_hObject);
     LOGBRUSH lb;
     EXPECT_EQ(0, GetObjectA(brush, sizeof lb, &lb)) << "the brush is deleted";
 }
@@ -192,12 +192,12 @@ TEST_P(DialogColours, GreyOnlyForButtonsStaticsAndTheDialogOnOldNT)
             SetBkColor(dc, RGB(1, 2, 3));
             LRESULT got = SendMessageA(hwnd, message, (WPARAM)dc, (LPARAM)control);
             if (grey) {
-                EXPECT_EQ((LRESULT)dialog.m_hBackgroundBrush, got) << "type " << type;
+                EXPECT_EQ((LRESULT)(HBRUSH)dialog.m_hBackgroundBrush, got) << "type " << type;
                 EXPECT_EQ(RGB(192, 192, 192), GetBkColor(dc)) << "type " << type;
             } else {
                 EXPECT_EQ(platform, got) << "type " << type << ": the platform's brush";
                 EXPECT_EQ(platformBk, GetBkColor(dc)) << "type " << type;
-                EXPECT_NE((LRESULT)dialog.m_hBackgroundBrush, got) << "type " << type;
+                EXPECT_NE((LRESULT)(HBRUSH)dialog.m_hBackgroundBrush, got) << "type " << type;
             }
         }
         ReleaseDC(hwnd, dc);
@@ -266,13 +266,7 @@ TEST_F(DialogClass, ValidateEvenInRange)
             CDataExchange dx(&dialog, TRUE);
             dx.PrepareEditCtrl(IDC_ID4);
             UiDriver::MouseClick(hwnd, IDC_ID1);
-            bool passed = true;
-            try {
-                dialog.ValidateEvenInRange(&dx, IDC_ID4, row.value, 30, 70);
-            } catch (CUserException* e) {
-                e->Delete();
-                passed = false;
-            }
+            bool passed = dialog.ValidateEvenInRange(&dx, IDC_ID4, row.value, 30, 70);
             EXPECT_EQ(row.passes, passed) << "value " << row.value;
             EXPECT_EQ(row.passes ? 0u : 1u, dialog.reported.size()) << "value " << row.value;
             if (!passed) {
@@ -287,12 +281,12 @@ TEST_F(DialogClass, ValidateEvenInRange)
         dialog.reported.clear();
         CDataExchange loading(&dialog, FALSE);
         loading.PrepareEditCtrl(IDC_ID4);
-        dialog.ValidateEvenInRange(&loading, IDC_ID4, 31, 30, 70);
+        EXPECT_TRUE(dialog.ValidateEvenInRange(&loading, IDC_ID4, 31, 30, 70));
         CDataExchange other(&dialog, TRUE);
         other.PrepareEditCtrl(IDC_ID5);
-        dialog.ValidateEvenInRange(&other, IDC_ID4, 31, 30, 70);
+        EXPECT_TRUE(dialog.ValidateEvenInRange(&other, IDC_ID4, 31, 30, 70));
         CDataExchange fresh(&dialog, TRUE);
-        dialog.ValidateEvenInRange(&fresh, IDC_ID4, 31, 30, 70);
+        EXPECT_TRUE(dialog.ValidateEvenInRange(&fresh, IDC_ID4, 31, 30, 70));
         EXPECT_TRUE(dialog.reported.empty());
         UiDriver::Click(hwnd, IDCANCEL);
     });
@@ -304,11 +298,10 @@ TEST_F(DialogClass, ValidateEvenInRange)
 // Exchanges a control the template does not have: the exchange breaks down.
 class BrokenExchangeDialog : public COptionInfoDialog {
 public:
-    void DoControlDataExchange(int id, CDataExchange* pDX) override
+    BOOL DoControlDataExchange(int id, CDataExchange* pDX) override
     {
         DWORD value = 0;
-        DDX_Text(pDX, 4242, value);
-        COptionInfoDialog::DoControlDataExchange(id, pDX);
+        return DDX_Text(pDX, 4242, value) && COptionInfoDialog::DoControlDataExchange(id, pDX);
     }
 };
 
@@ -323,7 +316,7 @@ TEST_F(DialogClass, BrokenSingleControlExchangeReportsTheInternalFailure)
     Run(dialog);
     EXPECT_EQ(0, result);
     ASSERT_EQ(1u, driver.boxes().size());
-    EXPECT_EQ("Errore interno dell'applicazione.", driver.boxes()[0].text);
+    EXPECT_EQ(kInternalFailureMessage, driver.boxes()[0].text);
     ASSERT_EQ(1u, g_boxStyles.size());
     EXPECT_EQ((UINT)MB_ICONEXCLAMATION, g_boxStyles[0] & MB_ICONMASK);
 }
@@ -332,11 +325,17 @@ TEST_F(DialogClass, BrokenSingleControlExchangeReportsTheInternalFailure)
 class FailingLoadDialog : public COptionInfoDialog {
 public:
     explicit FailingLoadDialog(bool userFailure) : m_userFailure(userFailure) {}
-    void DoDataExchange(CDataExchange* pDX) override
+    BOOL DoDataExchange(CDataExchange* pDX) override
     {
         if (m_userFailure)
-            pDX->Fail();
-        AfxThrowMemoryException();
+            return pDX->Fail();
+        // Memory that runs out where nothing checks it: the string stays
+        // empty and the exchange carries on as if all went well. The failure
+        // is on the thread's record all the same.
+        AfxFailAllocations(1);
+        CString text("not enough memory");
+        AfxFailAllocations(0);
+        return TRUE;
     }
     bool m_userFailure;
 };
@@ -350,7 +349,42 @@ TEST_F(DialogClass, FailedLoadingEndsTheDialogWithMinusOne)
     FailingLoadDialog broken(false);
     EXPECT_EQ(-1, Run(broken));
     ASSERT_EQ(1u, driver.boxes().size());
-    EXPECT_EQ("Errore interno dell'applicazione.", driver.boxes()[0].text);
+    EXPECT_EQ(kInternalFailureMessage, driver.boxes()[0].text);
+}
+
+// Memory that runs out inside an exchange, once or also while the failure is
+// reported: the exchange returns 0 with the framework's internal-failure
+// message shown once, and the lock-out is lifted again.
+struct OutOfMemoryRow {
+    bool wholeDialog;   // UpdateData, else UpdateControlData
+    LONG failures;      // allocations that fail in a row
+};
+
+TEST_F(DialogClass, OutOfMemoryInAnExchange)
+{
+    const OutOfMemoryRow rows[] = {{false, 1}, {false, 2}, {true, 1}, {true, 2}};
+    COptionInfoDialog dialog;
+    OnDialog([&](HWND hwnd) {
+        UiDriver::Click(hwnd, IDC_SETTINGS_SHEET);
+        UiDriver::Type(hwnd, IDC_ID1, "40");
+        for (const OutOfMemoryRow& row : rows) {
+            size_t boxes = driver.boxes().size();
+            AfxFailAllocations(1, row.failures);
+            int result = row.wholeDialog ? dialog.UpdateData(TRUE)
+                                         : dialog.UpdateControlData(IDC_ID1, TRUE);
+            AfxFailAllocations(0);
+            SCOPED_TRACE(std::string(row.wholeDialog ? "UpdateData" : "UpdateControlData") +
+                         ", failures in a row: " + std::to_string(row.failures));
+            EXPECT_EQ(0, result);
+            ASSERT_EQ(boxes + 1, driver.boxes().size());
+            EXPECT_EQ(kInternalFailureMessage, driver.boxes().back().text);
+            EXPECT_EQ((UINT)MB_ICONEXCLAMATION, g_boxStyles.back() & MB_ICONMASK);
+            EXPECT_EQ(NULL, AfxGetThreadState()->m_hLockoutNotifyWindow);
+        }
+        EXPECT_EQ(1, dialog.UpdateControlData(IDC_ID1, TRUE)) << "and works again afterwards";
+        UiDriver::Click(hwnd, IDCANCEL);
+    });
+    Run(dialog);
 }
 
 TEST_F(DialogClass, NotificationsAreDroppedWhileLockedOut)

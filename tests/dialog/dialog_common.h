@@ -12,15 +12,8 @@
 #include "dialog/resource.h"
 #include "framework/afxres.h"
 #include "optioninfo/option_info.h"
+#include "dialog_texts.h"
 #include "ui_driver.h"
-
-const char kDialogCaption[] = "Informazioni su stampante e opzioni";
-const char kRangeMessage[] = "L' ID deve essere un numero pari tra 30 e 70.";
-const char kGuideEnter[] =
-    "Inserite i dati relativi alle opzioni dopo aver stampato i fogli di informazioni.";
-const char kGuideSaved[] =
-    "I dati relativi alle opzioni sono gi\xE0 salvati, perci\xF2 non dovete inserire alcuna "
-    "informazione.";
 
 enum DialogForm { kAnswered, kAwaitingSheet, kSheetPrinted };
 

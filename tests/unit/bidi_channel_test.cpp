@@ -20,7 +20,7 @@ protected:
     void SetUp() override { m_blocks = HeapBlock::LiveBlocks(); }
     void TearDown() override
     {
-        HeapBlock::FailAllocationAfter(0);
+        AfxFailAllocations(0);
         EXPECT_EQ(m_blocks, HeapBlock::LiveBlocks()) << "heap blocks leaked";
     }
     LONG m_blocks = 0;
@@ -128,9 +128,9 @@ TEST_P(ChannelStatusTest, SizeQuery)
     {
         BidiChannelV1 channel(fake.module());
         ASSERT_GE(channel.OpenChannel("P", kKey), 0);
-        HeapBlock::FailAllocationAfter(row.allocFailAfter);
+        AfxFailAllocations(row.allocFailAfter);
         LONG r = channel.GetStatus();
-        HeapBlock::FailAllocationAfter(0);
+        AfxFailAllocations(0);
         EXPECT_EQ(row.result, r) << row.name;
         EXPECT_EQ(row.reason, channel.reason) << row.name;
         if (row.length < 0) {

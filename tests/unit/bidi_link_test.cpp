@@ -21,7 +21,7 @@ protected:
     void SetUp() override { m_blocks = HeapBlock::LiveBlocks(); }
     void TearDown() override
     {
-        HeapBlock::FailAllocationAfter(0);
+        AfxFailAllocations(0);
         EXPECT_EQ(m_blocks, HeapBlock::LiveBlocks()) << "heap blocks leaked";
     }
     LONG m_blocks = 0;
@@ -157,9 +157,9 @@ TEST_P(LinkRequestTest, Outcome)
     {
         BidiLink link(fake.path().c_str());
         ASSERT_EQ(1, link.ready);
-        HeapBlock::FailAllocationAfter(row.allocFailAfter);
+        AfxFailAllocations(row.allocFailAfter);
         int ok = link.Request("P", kKey);
-        HeapBlock::FailAllocationAfter(0);
+        AfxFailAllocations(0);
         EXPECT_EQ(row.ok, ok) << row.name;
         EXPECT_EQ(row.reason, link.reason) << row.name << ": expected reason " << row.reason
                                            << ", got " << link.reason;

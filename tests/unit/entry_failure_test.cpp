@@ -1,37 +1,227 @@
-// An internal failure inside the exported function ends the call with 0 and
-// leaves the caller's result record untouched; no exception leaves the module.
+// Memory that runs out anywhere in a call of the exported function: the call
+// returns 0 with the caller's result record untouched, or its usual result;
+// it never decides anything on a text it could not build, never crashes and
+// releases the vendor library. Swept as SQLite sweeps its allocator: count the
+// allocations of a good call, then fail each one in turn.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <string.h>
 
-#include "framework/afxwin.h"
-#include "optioninfo/option_info.h"
+#include <functional>
+#include <string>
+#include <vector>
 
-extern "C" int WINAPI QVOpenPrinterInf(LPCSTR, LPCSTR, DWORD, const OptionInfo*, OptionInfo*,
-                                       int, int);
+#include "bidi/heap_block.h"
+#include "dialog/resource.h"
+#include "dialog_texts.h"
+#include "fake_xk.h"
+#include "framework/afxmem.h"
+#include "message_box_recorder.h"
+#include "module_under_test.h"
+#include "ui_driver.h"
+
+// QVOpenPrinterInf here is the module's code linked into this program, so
+// that the allocation seam reaches it.
 
 namespace {
 
+const char kReply[] = "CW:001E2A30384046;CD:00ST010001LT02000140;";
+
+// Fails allocations while it lives.
 struct AllocationFailure {
-    explicit AllocationFailure(int after) { CString::FailAllocationAfter(after); }
-    ~AllocationFailure() { CString::FailAllocationAfter(-1); }
+    AllocationFailure(LONG first, LONG count) { AfxFailAllocations(first, count); }
+    ~AllocationFailure() { AfxFailAllocations(0); }
+};
+
+// One call of the export with its result, the record it left and the boxes
+// it asked for.
+struct Outcome {
+    int result;
+    OptionInfo record;
+    std::vector<std::string> boxes;
+    LONG allocations;
 };
 
 TEST(EntryFailure, OutOfMemoryBeforeTheDialogReturnsZeroAndWritesNothing)
 {
-    OptionInfo current;
-    current.idValid = 1;
-    current.idCount = 6;
-    OptionInfo result;
-    memset(&result, 0xA5, sizeof result);
-    OptionInfo untouched = result;
+    OptionInfo current = CallerRecord();
+    OptionInfo result = Untouched();
     int got = -1;
     {
-        AllocationFailure failure(0);   // the dialog's copy of the printer name fails
-        EXPECT_NO_THROW(got = QVOpenPrinterInf("Stampante", "Marlow Wide 900", 0, &current, &result, 1, 0));
+        AllocationFailure failure(1, 1);   // the dialog object itself
+        got = QVOpenPrinterInf("Stampante", "Marlow Wide 900", 0, &current, &result, 1, 0);
     }
     EXPECT_EQ(0, got);
-    EXPECT_EQ(0, memcmp(&untouched, &result, sizeof result));
+    EXPECT_TRUE(SameRecord(Untouched(), result)) << Describe(result);
+}
+
+// ---- The printer's route ----------------------------------------------------
+
+class QuerySweep : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(fake.loaded());
+        fake.SetDeviceIdText("MFG:Sim;MDL:Marlow Wide 900;CMD:QVL;");
+        fake.SetChannels(FakeXk::Table({{0x10010003, 1}, {0x10000003, 1}}));
+        fake.SetReply(0x10010003, kReply);
+        fake.SetLogging(false);
+    }
+
+    Outcome Query()
+    {
+        MessageBoxRecorder recorder;
+        OptionInfo current = CallerRecord();
+        Outcome outcome;
+        outcome.record = Untouched();
+        LONG before = AfxAllocationCount();
+        outcome.result = QVOpenPrinterInf("Stampante", "Marlow Wide 900", 0, &current,
+                                          &outcome.record, 0, 1);
+        outcome.allocations = AfxAllocationCount() - before;
+        for (const RecordedBox& box : recorder.boxes())
+            outcome.boxes.push_back(box.text);
+        return outcome;
+    }
+
+    FakeXk fake;
+};
+
+TEST_F(QuerySweep, EveryAllocationFailsInTurn)
+{
+    const Outcome good = Query();
+    ASSERT_EQ(1, good.result);
+    ASSERT_GT(good.allocations, 3) << "the sweep would cover nothing";
+    std::printf("query path: %ld allocations, each failed in turn\n", good.allocations);
+    const LONG blocks = HeapBlock::LiveBlocks();
+
+    for (LONG n = 1; n <= good.allocations; n++) {
+        Outcome got;
+        {
+            AllocationFailure failure(n, 1);
+            got = Query();
+        }
+        SCOPED_TRACE("allocation " + std::to_string(n) + " of " + std::to_string(good.allocations));
+        // Every allocation of this path serves the answer: without it there is none.
+        EXPECT_EQ(0, got.result);
+        EXPECT_TRUE(SameRecord(Untouched(), got.record)) << Describe(got.record);
+        EXPECT_TRUE(got.boxes.empty()) << "the printer is of the expected model: " << got.boxes[0];
+        EXPECT_EQ(0, fake.InitDepth()) << "the library is released";
+        EXPECT_EQ(0, fake.OpenChannels());
+        EXPECT_EQ(blocks, HeapBlock::LiveBlocks());
+    }
+    EXPECT_EQ(1, Query().result) << "allocation works again once the failure is off";
+}
+
+TEST_F(QuerySweep, PrinterOfAnotherModelIsReportedOnlyWhenTheNamesWereRead)
+{
+    fake.SetDeviceIdText("MFG:Sim;MDL:KV-3100D;CMD:QVL;");
+    const Outcome good = Query();
+    ASSERT_EQ(0, good.result);
+    ASSERT_EQ(1u, good.boxes.size());
+    for (LONG n = 1; n <= good.allocations; n++) {
+        Outcome got;
+        {
+            AllocationFailure failure(n, 1);
+            got = Query();
+        }
+        SCOPED_TRACE("allocation " + std::to_string(n));
+        EXPECT_EQ(0, got.result);
+        EXPECT_TRUE(SameRecord(Untouched(), got.record)) << Describe(got.record);
+        // Either the whole message with its caption, or nothing.
+        for (const std::string& box : got.boxes)
+            EXPECT_EQ(good.boxes[0], box);
+        EXPECT_EQ(0, fake.InitDepth());
+    }
+}
+
+// ---- The dialog, typed in and confirmed -------------------------------------
+
+// The user prints the sheet, types six IDs, picks 64 MB and the lower tray,
+// and presses OK; whenever the dialog is still there afterwards (a failure was
+// reported and it stayed open), OK again, and at last Cancel.
+class DialogSweep : public ::testing::Test {
+protected:
+    Outcome RunDialog()
+    {
+        UiDriver driver(3000);
+        driver.WhenWindow(kDialogCaption, [](HWND dialog) {
+            UiDriver::Click(dialog, IDC_SETTINGS_SHEET);
+            const char* ids[] = {"30", "42", "48", "56", "64", "70"};
+            for (int k = 0; k < 6; k++)
+                UiDriver::Type(dialog, IDC_ID1 + k, ids[k]);
+            UiDriver::SelectComboItem(dialog, IDC_MEMORY_COMBO, 2);
+            UiDriver::SelectListItem(dialog, IDC_PAPER_LIST, 1);
+            UiDriver::Click(dialog, IDOK);
+        });
+        for (int again = 0; again < 3; again++)
+            driver.WhenWindow(kDialogCaption, [](HWND dialog) { UiDriver::Click(dialog, IDOK); });
+        driver.WhenWindow(kDialogCaption, [](HWND dialog) { UiDriver::Click(dialog, IDCANCEL); });
+
+        OptionInfo current = CallerRecord();
+        Outcome outcome;
+        outcome.record = Untouched();
+        LONG before = AfxAllocationCount();
+        outcome.result = QVOpenPrinterInf("Stampante senza spooler", "Marlow Wide 900", 0,
+                                          &current, &outcome.record, 1, 0);
+        outcome.allocations = AfxAllocationCount() - before;
+        for (const ShownBox& box : driver.boxes())
+            outcome.boxes.push_back(box.text);
+        EXPECT_FALSE(driver.timedOut());
+        return outcome;
+    }
+
+    static OptionInfo Typed()
+    {
+        OptionInfo info = CallerRecord();
+        const INT32 ids[6] = {30, 42, 48, 56, 64, 70};
+        info.idValid = 1;
+        for (UINT32 k = 0; k < 6 && k < info.idCount; k++)
+            info.id[k] = ids[k];
+        info.memoryValid = 1;
+        info.memorySizeMB = 64;
+        info.paperSourceValid = 1;
+        info.paperSourceCount = 1;
+        return info;
+    }
+
+    void Sweep(LONG failuresInARow)
+    {
+        const Outcome good = RunDialog();
+        ASSERT_EQ(1, good.result);
+        ASSERT_TRUE(SameRecord(Typed(), good.record)) << Describe(good.record);
+        ASSERT_TRUE(good.boxes.empty());
+        ASSERT_GT(good.allocations, 10) << "the sweep would cover nothing";
+        std::printf("dialog run: %ld allocations, failed %ld at a time from each in turn\n",
+                    good.allocations, failuresInARow);
+
+        for (LONG n = 1; n <= good.allocations; n++) {
+            Outcome got;
+            {
+                AllocationFailure failure(n, failuresInARow);
+                got = RunDialog();
+            }
+            SCOPED_TRACE("allocation " + std::to_string(n) + " of " +
+                         std::to_string(good.allocations));
+            if (got.result == 1)
+                EXPECT_TRUE(SameRecord(Typed(), got.record)) << Describe(got.record);
+            else
+                EXPECT_TRUE(SameRecord(Untouched(), got.record)) << Describe(got.record);
+            // The only box a failure brings is the framework's own report.
+            for (const std::string& box : got.boxes)
+                EXPECT_EQ(kInternalFailureMessage, box);
+        }
+    }
+};
+
+TEST_F(DialogSweep, EveryAllocationFailsInTurn)
+{
+    Sweep(1);
+}
+
+TEST_F(DialogSweep, TwoAllocationsInARowFail)
+{
+    Sweep(2);
 }
 
 }  // namespace

@@ -266,9 +266,9 @@ TEST(GetPlatformKind, FailedVersionQueryLeavesKind)
     g_version.dwMajorVersion = 6;
     g_versionOk = FALSE;
     CMisc misc;
-    PlatformKind kind = 42;
+    PlatformKind kind = kPlatformNt35;   // the version below would give kPlatformNt4
     EXPECT_EQ(0, misc.GetPlatformKind(&kind));
-    EXPECT_EQ(42, kind);
+    EXPECT_EQ(kPlatformNt35, kind);
     CMisc::SetVersionQuery(NULL);
 }
 

@@ -1,0 +1,49 @@
+// The module's heap: every block the module allocates comes from here.
+//
+// Nothing throws. An allocation that fails returns NULL and is counted
+// against the calling thread, so that code which cannot report the failure
+// itself (a CString operator, a constructor) leaves a trace that the caller
+// checks with a CMemoryCheck at its next decision:
+//
+//     CMemoryCheck memory;
+//     CString model(value, length);
+//     if (memory.Failed())
+//         return 0;    // out of memory: no decision on a half-built text
+#ifndef QV_FRAMEWORK_AFXMEM_H
+#define QV_FRAMEWORK_AFXMEM_H
+
+#include <windows.h>
+
+// size bytes of the process heap (zeroed when zero is set), or NULL.
+void* AfxAllocMemory(SIZE_T size, BOOL zero = FALSE);
+void AfxFreeMemory(void* block);
+
+// Notes the failure of an allocation on this thread (AfxAllocMemory does it
+// itself; a caller that refuses a size as impossible calls it too).
+void AfxNoteAllocationFailure();
+
+// Tells whether an allocation of this thread failed since its construction,
+// and whether the framework's internal-failure message was shown since.
+class CMemoryCheck {
+public:
+    CMemoryCheck();
+    BOOL Failed() const;
+    BOOL Reported() const;
+
+private:
+    LONG m_nFailures;
+    LONG m_nReports;
+};
+
+// The framework's report of a failure the user has not been told about
+// (string 61704, exclamation icon). It needs no memory of its own, so it
+// can be shown when memory has run out.
+void AfxReportInternalFailure();
+
+// Test seam: allocations number first to first + count - 1 from now on fail
+// (1 = the next one); first 0 turns the failure off. AfxAllocationCount
+// counts every allocation asked for since the module was loaded.
+void AfxFailAllocations(LONG first, LONG count = 1);
+LONG AfxAllocationCount();
+
+#endif
