@@ -95,6 +95,7 @@ def ask(name, ini_text, printer="Simulated printer", model="Marlow Wide 900"):
     # returns at once, instead of waiting for a click that never comes.
     env = dict(os.environ)
     env.pop("DISPLAY", None)
+    env.pop("XKAPI_SIM_INI", None)   # the settings beside the simulator, nothing else
     # Output into files, not pipes: a Wine helper that the call starts (the
     # desktop process) inherits them and lives on for a second after the call.
     out, err = os.path.join(folder, "stdout.txt"), os.path.join(folder, "stderr.txt")

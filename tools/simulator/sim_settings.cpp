@@ -1,5 +1,6 @@
 #include "sim_settings.h"
 
+#include <stdio.h>
 #include <string.h>
 
 namespace {
@@ -8,38 +9,52 @@ namespace {
 #define QV_SIM_TEXT2(x) #x
 #define QV_SIM_MAX_DELAY_MS 2000   // one call at most 2 s: a whole query then stays under half a minute
 
-typedef bool (*ParseValue)(const std::string& value, SimSettings& settings);
+// A piece of the file's text, not NUL-terminated.
+struct Text {
+    const char* begin;
+    size_t length;
+};
 
-std::string Lower(std::string text)
+Text Trim(Text t)
 {
-    for (size_t i = 0; i < text.size(); i++)
-        if (text[i] >= 'A' && text[i] <= 'Z')
-            text[i] = char(text[i] - 'A' + 'a');
-    return text;
+    while (t.length > 0 && (*t.begin == ' ' || *t.begin == '\t' || *t.begin == '\r')) {
+        t.begin++;
+        t.length--;
+    }
+    while (t.length > 0 && (t.begin[t.length - 1] == ' ' || t.begin[t.length - 1] == '\t' ||
+                            t.begin[t.length - 1] == '\r'))
+        t.length--;
+    return t;
 }
 
-std::string Trim(const std::string& text)
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+// The text is the word, in any case.
+bool Is(Text t, const char* word)
 {
-    size_t begin = text.find_first_not_of(" \t\r");
-    if (begin == std::string::npos)
-        return std::string();
-    return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
+    size_t n = strlen(word);
+    if (t.length != n)
+        return false;
+    for (size_t i = 0; i < n; i++)
+        if (Lower(t.begin[i]) != word[i])
+            return false;
+    return true;
 }
 
 // Decimal digits only, up to limit; "NA" in any case where allowed.
-bool ParseNumber(const std::string& value, int limit, bool naAllowed, int* out)
+bool ParseNumber(Text value, int limit, bool naAllowed, int* out)
 {
-    if (naAllowed && Lower(value) == "na") {
+    if (naAllowed && Is(value, "na")) {
         *out = kNotAvailable;
         return true;
     }
-    if (value.empty() || value.size() > 5)
+    if (value.length == 0 || value.length > 5)
         return false;
     int n = 0;
-    for (size_t i = 0; i < value.size(); i++) {
-        if (value[i] < '0' || value[i] > '9')
+    for (size_t i = 0; i < value.length; i++) {
+        if (value.begin[i] < '0' || value.begin[i] > '9')
             return false;
-        n = n * 10 + (value[i] - '0');
+        n = n * 10 + (value.begin[i] - '0');
     }
     if (n > limit)
         return false;
@@ -48,11 +63,10 @@ bool ParseNumber(const std::string& value, int limit, bool naAllowed, int* out)
 }
 
 // One of the words, in any case; its position in the list.
-bool ParseWord(const std::string& value, const char* const* words, int count, int* out)
+bool ParseWord(Text value, const char* const* words, int count, int* out)
 {
-    std::string lower = Lower(value);
     for (int i = 0; i < count; i++) {
-        if (lower == words[i]) {
+        if (Is(value, words[i])) {
             *out = i;
             return true;
         }
@@ -62,49 +76,51 @@ bool ParseWord(const std::string& value, const char* const* words, int count, in
 
 // A name for the device ID: its fields end at ';' and the text at a control
 // character, so neither may appear in it.
-bool ParseName(const std::string& value, std::string* out)
+bool ParseName(Text value, char (&out)[64])
 {
-    if (value.empty() || value.size() > 63)
+    if (value.length == 0 || value.length >= sizeof out)
         return false;
-    for (size_t i = 0; i < value.size(); i++)
-        if ((unsigned char)value[i] < 0x20 || value[i] == ';')
+    for (size_t i = 0; i < value.length; i++)
+        if ((unsigned char)value.begin[i] < 0x20 || value.begin[i] == ';')
             return false;
-    *out = value;
+    memcpy(out, value.begin, value.length);
+    out[value.length] = '\0';
     return true;
 }
 
-bool Model(const std::string& value, SimSettings& s) { return ParseName(value, &s.model); }
+bool Model(Text value, SimSettings& s) { return ParseName(value, s.model); }
 
-bool Manufacturer(const std::string& value, SimSettings& s) { return ParseName(value, &s.manufacturer); }
+bool Manufacturer(Text value, SimSettings& s) { return ParseName(value, s.manufacturer); }
 
-bool Id(const std::string& value, SimSettings& s)
+bool Id(Text value, SimSettings& s)
 {
     int id[6];
-    if (Lower(value) == "na") {
+    if (Is(value, "na")) {
         for (int i = 0; i < 6; i++)
             id[i] = kNotAvailable;
     } else {
-        size_t start = 0;
+        const char* end = value.begin + value.length;
+        const char* item = value.begin;
         for (int i = 0; i < 6; i++) {
-            size_t comma = value.find(',', start);
+            const char* comma = (const char*)memchr(item, ',', end - item);
             bool last = i == 5;
-            if (last != (comma == std::string::npos))
+            if (last != (comma == NULL))
                 return false;
-            std::string item = Trim(value.substr(start, last ? std::string::npos : comma - start));
-            if (!ParseNumber(item, 255, true, &id[i]))
+            Text t = {item, size_t((last ? end : comma) - item)};
+            if (!ParseNumber(Trim(t), 255, true, &id[i]))
                 return false;
-            start = comma + 1;
+            item = comma + 1;
         }
     }
     memcpy(s.id, id, sizeof id);
     return true;
 }
 
-bool Memory(const std::string& value, SimSettings& s) { return ParseNumber(value, 255, true, &s.memoryMB); }
+bool Memory(Text value, SimSettings& s) { return ParseNumber(value, 255, true, &s.memoryMB); }
 
-bool LowerTray(const std::string& value, SimSettings& s) { return ParseNumber(value, 1, true, &s.lowerTray); }
+bool LowerTray(Text value, SimSettings& s) { return ParseNumber(value, 1, true, &s.lowerTray); }
 
-bool Answers(const std::string& value, SimSettings& s)
+bool Answers(Text value, SimSettings& s)
 {
     static const char* const kWords[] = {"no", "yes"};
     int word;
@@ -114,7 +130,7 @@ bool Answers(const std::string& value, SimSettings& s)
     return true;
 }
 
-bool Initialise(const std::string& value, SimSettings& s)
+bool Initialise(Text value, SimSettings& s)
 {
     static const char* const kWords[] = {"ok", "refuse"};
     int word;
@@ -124,7 +140,7 @@ bool Initialise(const std::string& value, SimSettings& s)
     return true;
 }
 
-bool Channels(const std::string& value, SimSettings& s)
+bool Channels(Text value, SimSettings& s)
 {
     static const char* const kWords[] = {"none", "preferred", "basic", "both"};
     int word;
@@ -135,7 +151,7 @@ bool Channels(const std::string& value, SimSettings& s)
     return true;
 }
 
-bool Status(const std::string& value, SimSettings& s)
+bool Status(Text value, SimSettings& s)
 {
     static const char* const kWords[] = {"ok", "fail"};
     int word;
@@ -145,17 +161,14 @@ bool Status(const std::string& value, SimSettings& s)
     return true;
 }
 
-bool Delay(const std::string& value, SimSettings& s)
-{
-    return ParseNumber(value, QV_SIM_MAX_DELAY_MS, false, &s.delayMs);
-}
+bool Delay(Text value, SimSettings& s) { return ParseNumber(value, QV_SIM_MAX_DELAY_MS, false, &s.delayMs); }
 
 struct Key {
     const char* section;
     const char* name;
-    const char* builtIn;    // also what BuiltInSettings starts from
+    const char* builtIn;    // also what SetBuiltInSettings starts from
     const char* expected;   // for the report of a bad value
-    ParseValue parse;
+    bool (*parse)(Text value, SimSettings& settings);
 };
 
 const Key kKeys[] = {
@@ -173,68 +186,108 @@ const Key kKeys[] = {
 };
 const int kKeyCount = sizeof kKeys / sizeof kKeys[0];
 
-// A value as the report shows it: a very long one is cut short.
-std::string Shown(const std::string& value)
+// A piece of text as the report shows it: a very long one is cut short.
+// Returns buffer.
+const char* Shown(Text t, char (&buffer)[80])
 {
-    if (value.size() <= 40)
-        return value;
-    return value.substr(0, 32) + "... (" + std::to_string(value.size()) + " characters)";
+    if (t.length <= 40)
+        _snprintf(buffer, sizeof buffer, "%.*s", (int)t.length, t.begin);
+    else
+        _snprintf(buffer, sizeof buffer, "%.32s... (%u characters)", t.begin, (unsigned)t.length);
+    buffer[sizeof buffer - 1] = '\0';
+    return buffer;
+}
+
+// _snprintf leaves a text that fills the buffer unterminated.
+void Report(void (*report)(const char* line), char (&line)[400])
+{
+    line[sizeof line - 1] = '\0';
+    report(line);
 }
 
 }  // namespace
 
-SimSettings BuiltInSettings()
+void SetBuiltInSettings(SimSettings& settings)
 {
-    SimSettings settings = SimSettings();
-    for (int k = 0; k < kKeyCount; k++)
-        kKeys[k].parse(kKeys[k].builtIn, settings);
-    return settings;
+    memset(&settings, 0, sizeof settings);
+    for (int k = 0; k < kKeyCount; k++) {
+        Text t = {kKeys[k].builtIn, strlen(kKeys[k].builtIn)};
+        kKeys[k].parse(t, settings);
+    }
 }
 
-void ApplySettingsText(const std::string& text, SimSettings& settings,
-                       void (*report)(const std::string& line))
+void ApplySettingsText(const char* text, size_t length, SimSettings& settings,
+                       void (*report)(const char* line))
 {
     bool set[kKeyCount] = {};
-    std::string section;
+    char section[16] = "";   // lower case; longer names are unknown anyway
     bool sectionKnown = true;   // keys before any section are reported one by one
-    size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    for (int lineNumber = 1; pos < text.size(); lineNumber++) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
-        std::string where = "xkapi-sim.ini line " + std::to_string(lineNumber) + ": ";
+    char line[400], shown[80], shown2[80];
+    const char* end = text + length;
+    const char* pos = text;
+    if (length >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0)
+        pos += 3;
+    for (int number = 1; pos < end; number++) {
+        const char* newline = (const char*)memchr(pos, '\n', end - pos);
+        if (newline == NULL)
+            newline = end;
+        Text t = {pos, size_t(newline - pos)};
+        t = Trim(t);
+        pos = newline + 1;
 
-        if (line.empty() || line[0] == ';' || line[0] == '#')
+        if (t.length == 0 || t.begin[0] == ';' || t.begin[0] == '#')
             continue;
-        if (line[0] == '[') {
-            section = Lower(Trim(line.substr(1, line.size() - 2)));
-            sectionKnown = line[line.size() - 1] == ']' && (section == "printer" || section == "behaviour");
-            if (!sectionKnown)
-                report(where + "unknown section " + Shown(line) + "; its keys are ignored");
+        if (t.begin[0] == '[') {
+            Text name = {t.begin + 1, t.length - 1};
+            sectionKnown = t.begin[t.length - 1] == ']';
+            if (sectionKnown)
+                name.length--;
+            name = Trim(name);
+            sectionKnown = sectionKnown && (Is(name, "printer") || Is(name, "behaviour"));
+            if (sectionKnown) {
+                for (size_t i = 0; i <= name.length; i++)
+                    section[i] = i < name.length ? Lower(name.begin[i]) : '\0';
+            } else {
+                _snprintf(line, sizeof line, "xkapi-sim.ini line %d: unknown section %s; its keys are ignored",
+                          number, Shown(t, shown));
+                Report(report, line);
+            }
             continue;
         }
-        size_t equals = line.find('=');
-        if (equals == std::string::npos) {
-            report(where + "not key=value: " + Shown(line) + "; ignored");
+        const char* equals = (const char*)memchr(t.begin, '=', t.length);
+        if (equals == NULL) {
+            _snprintf(line, sizeof line, "xkapi-sim.ini line %d: not key=value: %s; ignored", number,
+                      Shown(t, shown));
+            Report(report, line);
             continue;
         }
         if (!sectionKnown)
             continue;
-        std::string name = Lower(Trim(line.substr(0, equals)));
-        std::string value = Trim(line.substr(equals + 1));
+        Text name = {t.begin, size_t(equals - t.begin)};
+        Text value = {equals + 1, size_t(t.begin + t.length - equals - 1)};
+        name = Trim(name);
+        value = Trim(value);
         int k = 0;
-        while (k < kKeyCount && (section != kKeys[k].section || name != kKeys[k].name))
+        while (k < kKeyCount && !(strcmp(section, kKeys[k].section) == 0 && Is(name, kKeys[k].name)))
             k++;
         if (k == kKeyCount) {
-            report(where + "unknown key " + Shown(name) + "=" + Shown(value) +
-                   (section.empty() ? " outside a section" : " in [" + section + "]") + "; ignored");
+            if (section[0] == '\0')
+                _snprintf(line, sizeof line, "xkapi-sim.ini line %d: unknown key %s=%s outside a section; ignored",
+                          number, Shown(name, shown), Shown(value, shown2));
+            else
+                _snprintf(line, sizeof line, "xkapi-sim.ini line %d: unknown key %s=%s in [%s]; ignored",
+                          number, Shown(name, shown), Shown(value, shown2), section);
         } else if (!kKeys[k].parse(value, settings)) {
-            report(where + name + "=" + Shown(value) + " is not " + kKeys[k].expected +
-                   (set[k] ? "; the earlier line's value stays" : "; using the built-in " + std::string(kKeys[k].builtIn)));
+            if (set[k])
+                _snprintf(line, sizeof line, "xkapi-sim.ini line %d: %s=%s is not %s; the earlier line's value stays",
+                          number, kKeys[k].name, Shown(value, shown), kKeys[k].expected);
+            else
+                _snprintf(line, sizeof line, "xkapi-sim.ini line %d: %s=%s is not %s; using the built-in %s",
+                          number, kKeys[k].name, Shown(value, shown), kKeys[k].expected, kKeys[k].builtIn);
         } else {
             set[k] = true;
+            continue;
         }
+        Report(report, line);
     }
 }

@@ -11,9 +11,8 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
-
-#include <string>
 
 #include "sim_settings.h"
 
@@ -44,50 +43,61 @@ HMODULE g_self = NULL;
 
 // One line on the host's standard error (and in the debug output, for hosts
 // without a console).
-void Report(const std::string& line)
+void Report(const char* line)
 {
-    std::string text = line + "\r\n";
+    char text[512];
+    _snprintf(text, sizeof text - 3, "%s", line);
+    text[sizeof text - 3] = '\0';
+    lstrcatA(text, "\r\n");
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     DWORD written;
     if (error != NULL && error != INVALID_HANDLE_VALUE)
-        WriteFile(error, text.data(), (DWORD)text.size(), &written, NULL);
-    OutputDebugStringA(("XKAPI.DLL (simulated): " + text).c_str());
+        WriteFile(error, text, lstrlenA(text), &written, NULL);
+    OutputDebugStringA("XKAPI.DLL (simulated): ");
+    OutputDebugStringA(text);
 }
 
-// The whole file; false when it is absent. A file that cannot be read is
-// reported and counts as absent.
-bool ReadSettingsFile(const char* path, std::string* text)
+// The whole file into a heap block that the caller frees; NULL when it is
+// absent. A file that cannot be read is reported and counts as absent; so is
+// an absent one that was named.
+char* ReadSettingsFile(const char* path, bool named, DWORD* size)
 {
+    char line[MAX_PATH + 80];
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-            Report(std::string("cannot read ") + path + " (error " + std::to_string(error) + "); using the built-in printer");
-        return false;
+        if (named || (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)) {
+            _snprintf(line, sizeof line - 1, "cannot read %s (error %lu); using the built-in printer", path, error);
+            line[sizeof line - 1] = '\0';
+            Report(line);
+        }
+        return NULL;
     }
     const DWORD kLargest = 1 << 20;
-    DWORD size = GetFileSize(file, NULL);
-    bool ok = size <= kLargest;
-    if (ok) {
-        text->resize(size);
-        DWORD read = 0;
-        ok = size == 0 || (ReadFile(file, &(*text)[0], size, &read, NULL) && read == size);
+    *size = GetFileSize(file, NULL);
+    char* text = *size <= kLargest ? (char*)malloc(*size + 1) : NULL;
+    DWORD read = 0;
+    if (text != NULL && !(ReadFile(file, text, *size, &read, NULL) && read == *size)) {
+        free(text);
+        text = NULL;
     }
     CloseHandle(file);
-    if (!ok)
-        Report(std::string("cannot read ") + path + " (larger than 1 MB?); using the built-in printer");
-    return ok;
+    if (text == NULL) {
+        _snprintf(line, sizeof line - 1, "cannot read %s (over 1 MB?); using the built-in printer", path);
+        line[sizeof line - 1] = '\0';
+        Report(line);
+    }
+    return text;
 }
 
-void AppendNumber(std::string& reply, int value)
+// A number of the reply: two hexadecimal digits, or "NA".
+char* AppendNumber(char* reply, int value)
 {
-    char hex[3];
     if (value == kNotAvailable)
-        reply += "NA";
-    else {
-        _snprintf(hex, sizeof hex, "%02X", value & 0xFF);
-        reply.append(hex, 2);
-    }
+        memcpy(reply, "NA", 2);
+    else
+        _snprintf(reply, 3, "%02X", value & 0xFF);
+    return reply + 2;
 }
 
 // Reads the printer's description once per load of this DLL.
@@ -98,32 +108,43 @@ void Load()
     g_loaded = true;
 
     SimSettings& s = g_printer.settings;
-    s = BuiltInSettings();
+    SetBuiltInSettings(s);
+    // XKAPI_SIM_INI names another settings file: a program that must see the
+    // built-in printer whatever the user's file says points it at that.
     char ini[MAX_PATH];
-    DWORD n = GetModuleFileNameA(g_self, ini, MAX_PATH);
-    char* slash = strrchr(ini, '\\');
-    std::string text;
-    if (n > 0 && n < MAX_PATH && slash != NULL && (slash - ini) + 14 < MAX_PATH) {
-        lstrcpyA(slash + 1, "xkapi-sim.ini");
-        if (ReadSettingsFile(ini, &text))
-            ApplySettingsText(text, s, Report);
+    DWORD n = GetEnvironmentVariableA("XKAPI_SIM_INI", ini, MAX_PATH);
+    bool named = n > 0 && n < MAX_PATH;
+    if (!named) {
+        n = GetModuleFileNameA(g_self, ini, MAX_PATH);
+        char* slash = strrchr(ini, '\\');
+        if (n == 0 || n >= MAX_PATH || slash == NULL || (slash - ini) + 14 >= MAX_PATH)
+            ini[0] = '\0';
+        else
+            lstrcpyA(slash + 1, "xkapi-sim.ini");
+    }
+    DWORD size;
+    char* text = ini[0] != '\0' ? ReadSettingsFile(ini, named, &size) : NULL;
+    if (text != NULL) {
+        ApplySettingsText(text, size, s, Report);
+        free(text);
     }
 
     _snprintf(g_printer.deviceId, sizeof g_printer.deviceId - 1,
-              "MFG:%s;MDL:%s;CMD:QPL;CLS:PRINTER;DES:%s (simulated);", s.manufacturer.c_str(),
-              s.model.c_str(), s.model.c_str());
+              "MFG:%s;MDL:%s;CMD:QPL;CLS:PRINTER;DES:%s (simulated);", s.manufacturer, s.model, s.model);
 
     // The lower tray's record: a fitted tray, one the printer reports as
     // not there ("NAVL"), or one whose fields read "NA".
-    std::string reply = "CW:00";
+    char* reply = g_printer.reply;
+    memcpy(reply, "CW:00", 5);
+    reply += 5;
     for (int i = 0; i < 6; i++)
-        AppendNumber(reply, s.id[i]);
-    reply += ";CD:00ST010001";
-    reply += s.lowerTray == 1 ? "LT020001" : s.lowerTray == 0 ? "NAVLNANA" : "LT02NANA";
-    AppendNumber(reply, s.memoryMB);
-    reply += ";";
-    g_printer.length = (int)reply.size();
-    memcpy(g_printer.reply, reply.data(), reply.size());
+        reply = AppendNumber(reply, s.id[i]);
+    memcpy(reply, ";CD:00ST010001", 14);
+    reply += 14;
+    memcpy(reply, s.lowerTray == 1 ? "LT020001" : s.lowerTray == 0 ? "NAVLNANA" : "LT02NANA", 8);
+    reply = AppendNumber(reply + 8, s.memoryMB);
+    *reply++ = ';';
+    g_printer.length = (int)(reply - g_printer.reply);
 }
 
 // Every call reads the description first and takes the configured time.
