@@ -5,9 +5,10 @@ Every row of the README's table of presets is run as the row's command runs
 it (the preset beside the simulated XKAPI.DLL, then qvhost --query) and must
 give the result and the record that the row states, as JSON that parses.
 The README is the one list: a preset without a row, or a row without a
-preset, fails. Besides the rows: a preset with a delay takes at least that
-delay over each library call, and a malformed settings file is reported line
-by line while its good lines and the built-in values apply.
+preset, fails. A preset with a delay runs with a small one and must take at
+least ten library calls' worth of it. Besides the rows: a printer that offers
+no status channel, and a malformed settings file, reported line by line while
+its good lines and the built-in values apply.
 
     sim_presets_test.py BUILD_DIR WINE      (Wine's environment already set)
 """

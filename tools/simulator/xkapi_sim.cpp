@@ -1,8 +1,8 @@
 // A simulated XKAPI.DLL: one printer whose model, ID, memory and lower tray,
 // and whose behaviour (answering, refusing to start, the status channels it
 // offers, a failing status read, slow calls), come from xkapi-sim.ini beside
-// this DLL (built-in values when the file is absent). For trying qvoptinf.dll
-// and its callers without a printer.
+// this DLL, or the file that XKAPI_SIM_INI names (built-in values when the
+// file is absent). For trying qvoptinf.dll and its callers without a printer.
 //
 // The reply waiting on each offered status channel is the same:
 //   CW:00<id0..id5>;CD:00ST010001<lower tray record><memory>;
