@@ -82,7 +82,7 @@ def readme_rows():
     return rows
 
 
-def ask(name, ini_text, printer="Simulated printer", model="Marlow Wide 900"):
+def ask(name, ini_text, printer="Simulated printer", model="Marlow Wide 900", options=()):
     """Runs qvhost --query --json in a folder of its own beside a copy of the
     simulator with ini_text as its settings. Returns (process, seconds)."""
     folder = os.path.join(BUILD, "sim-presets", name)
@@ -97,12 +97,13 @@ def ask(name, ini_text, printer="Simulated printer", model="Marlow Wide 900"):
     env = dict(os.environ)
     env.pop("DISPLAY", None)
     env.pop("XKAPI_SIM_INI", None)   # the settings beside the simulator, nothing else
+    env.pop("QVOPTINF_TRACE", None)  # the module's trace only with --trace
     # Output into files, not pipes: a Wine helper that the call starts (the
     # desktop process) inherits them and lives on for a second after the call.
     out, err = os.path.join(folder, "stdout.txt"), os.path.join(folder, "stderr.txt")
     with open(out, "w") as stdout, open(err, "w") as stderr:
         begin = time.monotonic()
-        code = subprocess.run([WINE, "qvhost.exe", "--query", "--json", printer, model], cwd=folder,
+        code = subprocess.run([WINE, "qvhost.exe", "--query", "--json", *options, printer, model], cwd=folder,
                               env=env, stdin=subprocess.DEVNULL, stdout=stdout, stderr=stderr,
                               timeout=120).returncode
         seconds = time.monotonic() - begin
@@ -146,6 +147,17 @@ class Presets(unittest.TestCase):
     def test_no_status_channel_offered(self):
         proc, _ = ask("no-channel", "[behaviour]\nchannels=none\n")
         self.check_call(proc, 0, None)
+
+    def test_trace_only_with_the_option(self):
+        # The module is silent by default; --trace prints its lines on
+        # standard error and leaves the JSON on standard output alone.
+        quiet, _ = ask("quiet", "")
+        traced, _ = ask("traced", "", options=("--trace",))
+        self.check_call(traced, 1, json.loads(quiet.stdout)["resultInfo"])
+        self.assertEqual(quiet.stderr, "")
+        lines = traced.stderr.splitlines()
+        self.assertTrue(lines and all(line.startswith("qvoptinf: ") for line in lines), traced.stderr)
+        self.assertIn("qvoptinf: reply parsed: result 1", lines)
 
     def test_malformed_settings(self):
         # A valid line among the bad ones still applies.

@@ -2,7 +2,7 @@
  * qvhost: loads qvoptinf.dll and calls QVOpenPrinterInf as a printer driver's
  * user interface would, then prints the result.
  *
- *   qvhost [--query] [--dialog] [--current v1,...,v12] [--dll path] [--json] PRINTER MODEL
+ *   qvhost [--query] [--dialog] [--current v1,...,v12] [--dll path] [--json] [--trace] PRINTER MODEL
  *
  * --current gives the caller's record as twelve integers in field order:
  * idValid,idCount,id0,...,id5,memoryValid,memorySizeMB,paperSourceValid,paperSourceCount
@@ -12,6 +12,10 @@
  *    "resultInfo": {"idValid": 1, "idCount": 6, "id": [30, ...], "memoryValid": 1,
  *                   "memorySizeMB": 64, "paperSourceValid": 1, "paperSourceCount": 1}}
  * with "resultInfo": null when the call left the record untouched.
+ *
+ * --trace switches the module's support trace on for this process and prints
+ * its lines ("qvoptinf: ...") on standard error as the call goes, so no
+ * debugger is needed to read them.
  */
 #include <stdio.h>
 #include <stdlib.h>
@@ -22,11 +26,33 @@
 static void usage(void)
 {
     fprintf(stderr,
-            "usage: qvhost [--query] [--dialog] [--current v1,...,v12] [--dll path] [--json] PRINTER MODEL\n"
+            "usage: qvhost [--query] [--dialog] [--current v1,...,v12] [--dll path] [--json] [--trace]\n"
+            "              PRINTER MODEL\n"
             "  --query    ask the printer through XKAPI.DLL\n"
             "  --dialog   show the option information dialog\n"
             "  --current  the record the caller already holds, twelve integers in field order\n"
-            "  --json     print the result and the record as one JSON object\n");
+            "  --json     print the result and the record as one JSON object\n"
+            "  --trace    print the module's support trace on standard error\n");
+}
+
+#ifndef DBG_PRINTEXCEPTION_C
+#define DBG_PRINTEXCEPTION_C 0x40010006
+#endif
+
+/* OutputDebugStringA raises DBG_PRINTEXCEPTION_C with the text, which a
+ * vectored handler sees before anything else: the module's lines are printed
+ * and the exception goes on to the platform's own handling. */
+static LONG CALLBACK print_trace_line(EXCEPTION_POINTERS *info)
+{
+    const EXCEPTION_RECORD *record = info->ExceptionRecord;
+    if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2) {
+        const char *text = (const char *)record->ExceptionInformation[1];
+        if (text != NULL && strncmp(text, "qvoptinf: ", 10) == 0) {
+            fputs(text, stderr);
+            fflush(stderr);
+        }
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
 }
 
 static int parse_record(const char *text, OptionInfo *info)
@@ -103,7 +129,7 @@ int main(int argc, char **argv)
 {
     const char *dll = "qvoptinf.dll";
     const char *printer = NULL, *model = NULL;
-    int query = 0, dialog = 0, have_current = 0, json = 0, written, i, result;
+    int query = 0, dialog = 0, have_current = 0, json = 0, trace = 0, written, i, result;
     OptionInfo current, out;
     HMODULE module;
     PFN_QVOpenPrinterInf open_inf;
@@ -113,6 +139,7 @@ int main(int argc, char **argv)
         if (strcmp(argv[i], "--query") == 0) query = 1;
         else if (strcmp(argv[i], "--dialog") == 0) dialog = 1;
         else if (strcmp(argv[i], "--json") == 0) json = 1;
+        else if (strcmp(argv[i], "--trace") == 0) trace = 1;
         else if (strcmp(argv[i], "--current") == 0 && i + 1 < argc) {
             if (!parse_record(argv[++i], &current)) { usage(); return 2; }
             have_current = 1;
@@ -124,6 +151,11 @@ int main(int argc, char **argv)
     }
     if (!printer || !model) { usage(); return 2; }
 
+    if (trace) {
+        /* Read by the module at its first trace line. */
+        SetEnvironmentVariableA("QVOPTINF_TRACE", "1");
+        AddVectoredExceptionHandler(1, print_trace_line);
+    }
     module = LoadLibraryA(dll);
     if (!module) {
         fprintf(stderr, "qvhost: cannot load %s (error %lu)\n", dll, GetLastError());
