@@ -171,6 +171,7 @@ int main(int argc, char **argv)
     memset(&out, 0xA5, sizeof out);
     if (!json)
         printf("QVOpenPrinterInf(\"%s\", \"%s\", query=%d, dialog=%d)\n", printer, model, query, dialog);
+    fflush(stdout);   /* before the trace lines that the call prints on standard error */
     result = open_inf(printer, model, 0, have_current ? &current : NULL, &out, dialog, query);
     written = !(out.idValid == (INT32)0xA5A5A5A5 && out.idCount == 0xA5A5A5A5u);
     if (json)
