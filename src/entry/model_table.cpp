@@ -2,6 +2,7 @@
 #include "app.h"
 #include "../dialog/resource.h"
 #include "../util/error.h"
+#include "../util/trace.h"
 
 #include <string.h>
 
@@ -24,6 +25,19 @@ LPCSTR FindKey(LPCSTR text, LPCSTR key, int keyLength)
             return p;
     }
     return NULL;
+}
+
+// False when the process runs in a window station that no user sees (a
+// service's, for one): a message box there would wait for good for a click
+// that can never come. True when the station cannot be asked.
+BOOL InteractiveWindowStation()
+{
+    USEROBJECTFLAGS flags;
+    DWORD needed = 0;
+    if (!GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
+                                   &needed))
+        return TRUE;
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 LPCSTR FindChar(LPCSTR text, char ch)
@@ -76,6 +90,10 @@ int CheckPrinterModel(LPCSTR expected, LPCSTR reported)
 {
     if (lstrcmpiA(expected != NULL ? expected : "", reported != NULL ? reported : "") == 0)
         return 1;
+    if (!InteractiveWindowStation()) {
+        Trace("incompatible printer not shown: the window station is not interactive");
+        return 0;
+    }
     // A caption that could not be loaded for want of memory shows no box
     // without its caption; the names differ all the same.
     CMemoryCheck memory;

@@ -28,6 +28,7 @@ int ExtractModelName(LPCSTR deviceId, CString& model);
 
 // Returns 1 when the two names are equal without regard to case; otherwise
 // shows the incompatible-printer message and returns 0 once it is closed.
+// In a window station no user sees, the message is not shown (only traced).
 int CheckPrinterModel(LPCSTR expected, LPCSTR reported);
 
 #endif

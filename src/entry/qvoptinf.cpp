@@ -183,15 +183,44 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
     return 1;
 }
 
+// One call at a time per process: the application object's model index and
+// main window, the help and message boxes that find the running dialog
+// through it, are the module's and not the call's. A call that begins while
+// another is running, on another thread or nested on the same one (from the
+// running call's dialog or message box), is refused at once.
+class CallGate {
+public:
+    CallGate() : m_entered(InterlockedCompareExchange(&s_running, 1, 0) == 0) {}
+    ~CallGate()
+    {
+        if (m_entered)
+            InterlockedExchange(&s_running, 0);
+    }
+    bool entered() const { return m_entered; }
+
+private:
+    CallGate(const CallGate&);
+    CallGate& operator=(const CallGate&);
+    static LONG s_running;
+    const bool m_entered;
+};
+
+LONG CallGate::s_running = 0;
+
 }  // namespace
 
-// An internal failure (out of memory and the like) ends the call with 0 and
-// leaves the caller's result record untouched, since that record is written
-// only as the last step of a successful path.
+// A refused call and an internal failure (out of memory and the like) end the
+// call with 0 and leave the caller's result record untouched, since that
+// record is written only as the last step of a successful path.
 extern "C" int WINAPI QVOpenPrinterInf(LPCSTR printerName, LPCSTR modelName, DWORD /*reserved*/,
                                        const OptionInfo* currentInfo, OptionInfo* resultInfo,
                                        int showDialog, int queryPrinter)
 {
+    CallGate gate;
+    if (!gate.entered()) {
+        Trace("call refused: another call of the module is running");
+        return 0;
+    }
     return OpenPrinterInf(printerName != NULL ? printerName : "",
                           modelName != NULL ? modelName : "", currentInfo, resultInfo,
                           showDialog != 0, queryPrinter != 0);

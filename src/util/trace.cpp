@@ -2,8 +2,36 @@
 
 #include <stdarg.h>
 
+namespace {
+
+// QVOPTINF_TRACE from the environment: -1 not read yet, else 0 or 1.
+LONG g_traceVariable = -1;
+
+LONG ReadTraceVariable()
+{
+    char value[4];
+    DWORD length = GetEnvironmentVariableA("QVOPTINF_TRACE", value, sizeof value);
+    LONG on = length == 1 && value[0] == '1';
+    InterlockedExchange(&g_traceVariable, on);
+    return on;
+}
+
+}  // namespace
+
+BOOL TraceEnabled()
+{
+    if (IsDebuggerPresent())
+        return TRUE;
+    LONG on = g_traceVariable;
+    if (on < 0)
+        on = ReadTraceVariable();
+    return on != 0;
+}
+
 void Trace(LPCSTR format, ...)
 {
+    if (!TraceEnabled())
+        return;
     // wsprintfA writes at most 1024 characters; the prefix and the line end
     // fit in what is kept back here.
     char line[1024 + 16] = "qvoptinf: ";

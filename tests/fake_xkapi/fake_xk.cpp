@@ -114,6 +114,11 @@ LONG FakeXk::InitDepth() const
     return Get<LONG(WINAPI*)(void)>("FakeXk_InitDepth")();
 }
 
+LONG FakeXk::MaxInitDepth() const
+{
+    return Get<LONG(WINAPI*)(void)>("FakeXk_MaxInitDepth")();
+}
+
 LONG FakeXk::OpenChannels() const
 {
     return Get<LONG(WINAPI*)(void)>("FakeXk_OpenChannels")();

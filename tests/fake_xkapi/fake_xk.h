@@ -44,6 +44,7 @@ public:
     // their first arguments that matter for a sequence (keys, handles).
     std::vector<std::string> Calls() const;
     LONG InitDepth() const;
+    LONG MaxInitDepth() const;   // since the last Reset
     LONG OpenChannels() const;
 
     // A channel table of entries {key, flags}.

@@ -42,6 +42,7 @@ struct State {
     std::map<LONG, DWORD> open;   // handle -> key
     LONG nextHandle = kFirstHandle;
     LONG initDepth = 0;
+    LONG maxInitDepth = 0;   // the highest initDepth since the last reset
     std::map<std::string, LONG> calls;
     std::vector<Forced> results;
     std::vector<Forced> sizes;
@@ -145,8 +146,8 @@ LONG WINAPI XKInitialize(void)
     LONG call = Count("XKInitialize");
     Log("XKInitialize");
     LONG r = Result("XKInitialize", call, 0);
-    if (r != -13)
-        S().initDepth++;
+    if (r != -13 && ++S().initDepth > S().maxInitDepth)
+        S().maxInitDepth = S().initDepth;
     return r;
 }
 
@@ -278,6 +279,13 @@ void WINAPI FakeXk_SetLogging(BOOL on)
 LONG WINAPI FakeXk_InitDepth(void)
 {
     return S().initDepth;
+}
+
+// The most XKInitialize calls that were unmatched at one time since the last
+// reset: one call of the module nests two.
+LONG WINAPI FakeXk_MaxInitDepth(void)
+{
+    return S().maxInitDepth;
 }
 
 // Channels opened and not closed.

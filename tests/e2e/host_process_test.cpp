@@ -1,0 +1,195 @@
+// What the module owes the process that loads it, through bin\qvoptinf.dll
+// and the fake XKAPI.DLL: one call at a time, enforced; no message box in a
+// window station that nobody sees; a support trace only when asked for.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "debug_output_capture.h"
+#include "dialog/resource.h"
+#include "dialog_texts.h"
+#include "fake_xk.h"
+#include "module_under_test.h"
+#include "ui_driver.h"
+
+namespace {
+
+const char kRow1[] = "Marlow Wide 900";
+const char kReply[] = "CW:001E2A30384046;CD:00ST010001LT02000140;";
+
+// A call with both switches clear: 1 and a copy of the caller's record when
+// it runs, 0 and the record untouched when it is refused.
+struct Call {
+    int result;
+    OptionInfo record;
+};
+
+Call CallWithNeitherSwitch()
+{
+    Call call;
+    call.record = Untouched();
+    OptionInfo current = CallerRecord();
+    call.result = ModuleExport()("Printer", kRow1, 0, &current, &call.record, 0, 0);
+    return call;
+}
+
+void ExpectRefused(const Call& call)
+{
+    EXPECT_EQ(0, call.result);
+    EXPECT_TRUE(SameRecord(Untouched(), call.record)) << Describe(call.record);
+}
+
+DWORD WINAPI CallFromAnotherThread(void* out)
+{
+    *static_cast<Call*>(out) = CallWithNeitherSwitch();
+    return 0;
+}
+
+class OneCallAtATime : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(ModuleExport() != NULL) << "bin\\qvoptinf.dll did not load"; }
+
+    // Runs the dialog on this thread; step runs on it while it is open.
+    int RunDialog(std::function<void(HWND)> step)
+    {
+        driver.WhenWindow(kDialogCaption, [step](HWND dialog) {
+            step(dialog);
+            UiDriver::Click(dialog, IDCANCEL);
+        });
+        OptionInfo result = Untouched();
+        return ModuleExport()("Printer", kRow1, 0, NULL, &result, 1, 0);
+    }
+
+    UiDriver driver;
+};
+
+TEST_F(OneCallAtATime, CallFromAnotherThreadWhileTheDialogIsOpen)
+{
+    Call second = {-1, {}};
+    bool ran = false;
+    RunDialog([&](HWND) {
+        HANDLE thread = CreateThread(NULL, 0, CallFromAnotherThread, &second, 0, NULL);
+        ASSERT_TRUE(thread != NULL);
+        ran = WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0;
+        CloseHandle(thread);
+    });
+    ASSERT_TRUE(ran) << "the other thread's call did not come back";
+    ExpectRefused(second);
+    EXPECT_TRUE(driver.boxes().empty());
+    EXPECT_EQ(1, CallWithNeitherSwitch().result) << "a call after the running one ends works";
+}
+
+TEST_F(OneCallAtATime, CallNestedFromATimerOnTheDialogsThread)
+{
+    Call nested = {-1, {}};
+    RunDialog([&](HWND) { nested = CallWithNeitherSwitch(); });
+    ExpectRefused(nested);
+    EXPECT_TRUE(driver.boxes().empty());
+    EXPECT_FALSE(driver.timedOut());
+    EXPECT_EQ(1, CallWithNeitherSwitch().result);
+}
+
+// Eight threads ask the printer at once. Each gets the printer's exact record
+// with 1, or 0 with its record untouched; the library is never initialised by
+// more than one call at a time (two nested initialisations) and ends released.
+struct QueryThread {
+    HANDLE start;
+    int result;
+    OptionInfo record;
+};
+
+DWORD WINAPI QueryWhenStarted(void* data)
+{
+    QueryThread* q = static_cast<QueryThread*>(data);
+    WaitForSingleObject(q->start, INFINITE);
+    q->record = Untouched();
+    q->result = ModuleExport()("Printer", kRow1, 0, NULL, &q->record, 0, 1);
+    return 0;
+}
+
+TEST_F(OneCallAtATime, EightThreadsQueryAtOnce)
+{
+    FakeXk fake;
+    ASSERT_TRUE(fake.loaded());
+    fake.SetDeviceIdText("MFG:Sim;MDL:Marlow Wide 900;CMD:QVL;");
+    fake.SetChannels(FakeXk::Table({{0x10010003, 1}}));
+    fake.SetReply(0x10010003, kReply);
+    fake.SetLogging(false);
+    OptionInfo printer = Untouched();
+    ASSERT_EQ(1, ModuleExport()("Printer", kRow1, 0, NULL, &printer, 0, 1));
+
+    HANDLE start = CreateEventA(NULL, TRUE, FALSE, NULL);
+    QueryThread queries[8];
+    HANDLE threads[8];
+    for (int i = 0; i < 8; i++) {
+        queries[i].start = start;
+        threads[i] = CreateThread(NULL, 0, QueryWhenStarted, &queries[i], 0, NULL);
+        ASSERT_TRUE(threads[i] != NULL);
+    }
+    SetEvent(start);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(8, threads, TRUE, 30000));
+    int answered = 0;
+    for (int i = 0; i < 8; i++) {
+        CloseHandle(threads[i]);
+        if (queries[i].result == 1) {
+            answered++;
+            EXPECT_TRUE(SameRecord(printer, queries[i].record)) << "thread " << i << ": " << Describe(queries[i].record);
+        } else {
+            EXPECT_EQ(0, queries[i].result) << "thread " << i;
+            EXPECT_TRUE(SameRecord(Untouched(), queries[i].record)) << "thread " << i << ": " << Describe(queries[i].record);
+        }
+    }
+    CloseHandle(start);
+    EXPECT_GE(answered, 1);
+    EXPECT_EQ(2, fake.MaxInitDepth()) << "calls overlapped inside the module";
+    EXPECT_EQ(0, fake.InitDepth());
+    std::printf("%d of 8 threads answered, the others refused\n", answered);
+}
+
+// A process whose window station no user sees, as a service's: a printer of
+// another model ends the call with 0 as after the box, but no box is shown
+// (it would wait for good), and the trace says so.
+TEST(WindowStation, NoIncompatiblePrinterBoxWhereNobodySeesIt)
+{
+    ASSERT_TRUE(ModuleExport() != NULL);
+    FakeXk fake;
+    ASSERT_TRUE(fake.loaded());
+    fake.SetDeviceIdText("MFG:Sim;MDL:KV-3100D;CMD:QVL;");
+    HWINSTA interactive = GetProcessWindowStation();
+    HWINSTA hidden = CreateWindowStationA("QvNobodySees", 0, WINSTA_ALL_ACCESS, NULL);
+    ASSERT_TRUE(hidden != NULL);
+    UiDriver driver(3000);
+    DebugOutputCapture capture;
+    OptionInfo result = Untouched();
+    ASSERT_TRUE(SetProcessWindowStation(hidden));
+    int got = ModuleExport()("Printer", kRow1, 0, NULL, &result, 0, 1);
+    SetProcessWindowStation(interactive);
+    CloseWindowStation(hidden);
+
+    EXPECT_EQ(0, got);
+    EXPECT_TRUE(SameRecord(Untouched(), result)) << Describe(result);
+    EXPECT_TRUE(driver.boxes().empty()) << "shown: " << driver.boxes()[0].text;
+    EXPECT_TRUE(capture.Contains("window station is not interactive"));
+}
+
+// The trace is written only when asked for. This program runs twice: with
+// QVOPTINF_TRACE=1 in its environment, and once more (this test alone)
+// without it; no debugger is attached either time.
+TEST(Trace, OnlyWhenSwitchedOn)
+{
+    ASSERT_TRUE(ModuleExport() != NULL);
+    const char* variable = getenv("QVOPTINF_TRACE");
+    const bool on = variable != NULL && strcmp(variable, "1") == 0;
+    DebugOutputCapture capture;
+    EXPECT_EQ(1, CallWithNeitherSwitch().result);
+    if (on)
+        EXPECT_FALSE(capture.lines().empty()) << "QVOPTINF_TRACE=1, yet no trace";
+    else
+        EXPECT_TRUE(capture.lines().empty()) << "QVOPTINF_TRACE unset, yet: " << capture.lines()[0];
+}
+
+}  // namespace
