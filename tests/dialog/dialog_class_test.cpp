@@ -81,7 +81,7 @@ TEST_F(DialogClass, AnsweredShowsTheRecordAndOKKeepsIt)
         EXPECT_TRUE(UiDriver::Click(dialog, IDOK));
     });
     EXPECT_EQ(IDOK, Run(dialog));
-    EXPECT_TRUE(SameInfo(before, dialog.m_optionInfo)) << Describe(dialog.m_optionInfo);
+    EXPECT_TRUE(SameRecord(before, dialog.m_optionInfo)) << Describe(dialog.m_optionInfo);
     EXPECT_FALSE(dialog.m_bSheetPrinted);
 }
 
