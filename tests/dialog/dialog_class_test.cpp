@@ -6,7 +6,7 @@
 #include "dialog_common.h"
 #include "dialog/option_dialog.h"
 #include "entry/app.h"
-#include "util/misc.h"
+#include "version_seam.h"
 
 namespace {
 
@@ -45,7 +45,6 @@ protected:
     {
         AfxSetMessageBoxProc(NULL);
         AfxSetWinHelpProc(NULL);
-        CMisc::SetVersionQuery(NULL);
         EXPECT_FALSE(driver.timedOut()) << "a window was left open";
         EXPECT_EQ(0u, driver.pendingSteps()) << "steps that never ran";
         EXPECT_EQ(nullptr, AfxGetThreadState()->m_hLockoutNotifyWindow);
@@ -81,7 +80,7 @@ TEST_F(DialogClass, AnsweredShowsTheRecordAndOKKeepsIt)
         EXPECT_TRUE(UiDriver::Click(dialog, IDOK));
     });
     EXPECT_EQ(IDOK, Run(dialog));
-    EXPECT_TRUE(SameInfo(before, dialog.m_optionInfo)) << Describe(dialog.m_optionInfo);
+    EXPECT_TRUE(SameRecord(before, dialog.m_optionInfo)) << Describe(dialog.m_optionInfo);
     EXPECT_FALSE(dialog.m_bSheetPrinted);
 }
 
@@ -158,34 +157,24 @@ TEST_F(DialogClass, BrushLivesUntilTheWindowGoes)
 // ---- Colours by platform kind ----------------------------------------------
 
 struct VersionRow {
-    BOOL succeeds;
-    DWORD platformId, major, minor;
+    ReportedVersion version;
     bool grey;   // kinds 3 to 5
 };
-VersionRow g_version;
-
-BOOL WINAPI FakeVersion(LPOSVERSIONINFOA info)
-{
-    info->dwPlatformId = g_version.platformId;
-    info->dwMajorVersion = g_version.major;
-    info->dwMinorVersion = g_version.minor;
-    return g_version.succeeds;
-}
 
 class DialogColours : public DialogClass, public ::testing::WithParamInterface<VersionRow> {};
 
 TEST_P(DialogColours, GreyOnlyForButtonsStaticsAndTheDialogOnOldNT)
 {
-    g_version = GetParam();
-    CMisc::SetVersionQuery(FakeVersion);
+    const VersionRow& row = GetParam();
+    ScopedVersion version(row.version);
     COptionInfoDialog dialog;
-    OnDialog([&dialog](HWND hwnd) {
+    OnDialog([&dialog, &row](HWND hwnd) {
         HDC dc = GetDC(hwnd);
         HWND control = GetDlgItem(hwnd, IDC_ID1);
         for (UINT type = CTLCOLOR_MSGBOX; type <= CTLCOLOR_STATIC; type++) {
             const UINT message = WM_CTLCOLORMSGBOX + type;
-            const bool grey = g_version.grey && (type == CTLCOLOR_BTN || type == CTLCOLOR_DLG ||
-                                                 type == CTLCOLOR_STATIC);
+            const bool grey = row.grey && (type == CTLCOLOR_BTN || type == CTLCOLOR_DLG ||
+                                           type == CTLCOLOR_STATIC);
             SetBkColor(dc, RGB(1, 2, 3));
             LRESULT platform = DefWindowProcA(hwnd, message, (WPARAM)dc, (LPARAM)control);
             COLORREF platformBk = GetBkColor(dc);
@@ -208,16 +197,16 @@ TEST_P(DialogColours, GreyOnlyForButtonsStaticsAndTheDialogOnOldNT)
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, DialogColours,
-    ::testing::Values(VersionRow{TRUE, VER_PLATFORM_WIN32s, 3, 10, false},        // 0
-                      VersionRow{TRUE, VER_PLATFORM_WIN32_WINDOWS, 4, 10, false}, // 1
-                      VersionRow{TRUE, VER_PLATFORM_WIN32_WINDOWS, 5, 0, false},  // 2
-                      VersionRow{TRUE, VER_PLATFORM_WIN32_NT, 3, 10, true},       // 3
-                      VersionRow{TRUE, VER_PLATFORM_WIN32_NT, 3, 50, true},       // 4
-                      VersionRow{TRUE, VER_PLATFORM_WIN32_NT, 3, 51, true},       // 5
-                      VersionRow{TRUE, VER_PLATFORM_WIN32_NT, 4, 0, false},       // 6
-                      VersionRow{TRUE, VER_PLATFORM_WIN32_NT, 6, 1, false},       // 6
-                      VersionRow{TRUE, VER_PLATFORM_WIN32_WINDOWS, 3, 95, false}, // no kind
-                      VersionRow{FALSE, VER_PLATFORM_WIN32_NT, 3, 51, false}));   // query fails
+    ::testing::Values(VersionRow{{VER_PLATFORM_WIN32s, 3, 10, false}, false},        // 0
+                      VersionRow{{VER_PLATFORM_WIN32_WINDOWS, 4, 10, false}, false}, // 1
+                      VersionRow{{VER_PLATFORM_WIN32_WINDOWS, 5, 0, false}, false},  // 2
+                      VersionRow{{VER_PLATFORM_WIN32_NT, 3, 10, false}, true},       // 3
+                      VersionRow{{VER_PLATFORM_WIN32_NT, 3, 50, false}, true},       // 4
+                      VersionRow{{VER_PLATFORM_WIN32_NT, 3, 51, false}, true},       // 5
+                      VersionRow{{VER_PLATFORM_WIN32_NT, 4, 0, false}, false},       // 6
+                      VersionRow{{VER_PLATFORM_WIN32_NT, 6, 1, false}, false},       // 6
+                      VersionRow{{VER_PLATFORM_WIN32_WINDOWS, 3, 95, false}, false}, // no kind
+                      VersionRow{{VER_PLATFORM_WIN32_NT, 3, 51, true}, false}));     // query fails
 
 // ---- Range reports -----------------------------------------------------------
 

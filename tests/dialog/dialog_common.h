@@ -13,6 +13,7 @@
 #include "framework/afxres.h"
 #include "optioninfo/option_info.h"
 #include "dialog_texts.h"
+#include "option_record.h"
 #include "ui_driver.h"
 
 enum DialogForm { kAnswered, kAwaitingSheet, kSheetPrinted };
@@ -70,20 +71,6 @@ inline OptionInfo MakeInfo(INT32 idValid, UINT32 idCount, std::vector<INT32> ids
     info.paperSourceValid = paperSourceValid;
     info.paperSourceCount = paperSourceCount;
     return info;
-}
-
-inline std::string Describe(const OptionInfo& info)
-{
-    char text[256];
-    wsprintfA(text, "{%d,%u,[%d %d %d %d %d %d],%d,%d,%d,%d}", info.idValid, info.idCount,
-              info.id[0], info.id[1], info.id[2], info.id[3], info.id[4], info.id[5],
-              info.memoryValid, info.memorySizeMB, info.paperSourceValid, info.paperSourceCount);
-    return text;
-}
-
-inline bool SameInfo(const OptionInfo& a, const OptionInfo& b)
-{
-    return memcmp(&a, &b, sizeof a) == 0;
 }
 
 // Six valid printer-ID elements.

@@ -74,7 +74,7 @@ TEST_F(DialogExport, StartsAwaitingSheetAndButton1008EnablesTheEntry)
         EXPECT_TRUE(UiDriver::Click(dialog, IDCANCEL));
     });
     EXPECT_EQ(0, Run(&current));
-    EXPECT_TRUE(SameInfo(untouched, result)) << "Cancel leaves the result untouched, got "
+    EXPECT_TRUE(SameRecord(untouched, result)) << "Cancel leaves the result untouched, got "
                                              << Describe(result);
     EXPECT_TRUE(driver.boxes().empty());
 }
@@ -84,7 +84,7 @@ TEST_F(DialogExport, NoDialogForAModelWithoutOne)
     OptionInfo current = ValidRecord();
     EXPECT_EQ(0, s_open(kPrinter, kModelWithoutDialog, 0, &current, &result, 1, 0));
     EXPECT_EQ(0, s_open(kPrinter, "No Such Model", 0, &current, &result, 1, 0));
-    EXPECT_TRUE(SameInfo(untouched, result)) << Describe(result);
+    EXPECT_TRUE(SameRecord(untouched, result)) << Describe(result);
 }
 
 // ---- Loading ---------------------------------------------------------------
@@ -209,7 +209,7 @@ TEST_P(DialogIdCheckOnOK, AcceptsEvenNumbersFrom30To70)
         EXPECT_EQ(kRangeMessage, driver.boxes()[0].text);
         EXPECT_EQ("Errore", driver.boxes()[0].caption);
         EXPECT_EQ(nullptr, driver.boxes()[0].owner) << "the message box has no owner";
-        EXPECT_TRUE(SameInfo(untouched, result));
+        EXPECT_TRUE(SameRecord(untouched, result));
     }
 }
 
@@ -307,7 +307,7 @@ TEST_F(DialogExport, OKAwaitingSheetSetsTheFlagsAndThePaperSourceOnly)
     });
     EXPECT_EQ(1, Run(&current));
     OptionInfo expected = MakeInfo(1, 6, {11, 12, 13, 14, 15, 16}, 1, 48, 1, 1);
-    EXPECT_TRUE(SameInfo(expected, result)) << "expected " << Describe(expected) << ", got "
+    EXPECT_TRUE(SameRecord(expected, result)) << "expected " << Describe(expected) << ", got "
                                             << Describe(result);
 }
 
@@ -320,7 +320,7 @@ TEST_F(DialogExport, OKAwaitingSheetWithTheFirstPaperItemStoresZero)
     });
     EXPECT_EQ(1, Run(&current));
     OptionInfo expected = MakeInfo(1, 6, {30, 32, 34, 36, 38, 40}, 1, 64, 1, 0);
-    EXPECT_TRUE(SameInfo(expected, result)) << "expected " << Describe(expected) << ", got "
+    EXPECT_TRUE(SameRecord(expected, result)) << "expected " << Describe(expected) << ", got "
                                             << Describe(result);
 }
 
@@ -350,7 +350,7 @@ TEST_P(DialogSheetOK, StoresWhatWasEntered)
         UiDriver::Click(dialog, IDOK);
     });
     EXPECT_EQ(1, Run(&current));
-    EXPECT_TRUE(SameInfo(row.expected, result)) << "expected " << Describe(row.expected)
+    EXPECT_TRUE(SameRecord(row.expected, result)) << "expected " << Describe(row.expected)
                                                 << ", got " << Describe(result);
 }
 
@@ -373,7 +373,7 @@ TEST_F(DialogExport, CancelAfterTheSheetLeavesTheResultUntouched)
         UiDriver::Click(dialog, IDCANCEL);
     });
     EXPECT_EQ(0, Run(&current));
-    EXPECT_TRUE(SameInfo(untouched, result)) << Describe(result);
+    EXPECT_TRUE(SameRecord(untouched, result)) << Describe(result);
 }
 
 TEST_F(DialogExport, NoCurrentRecordShowsZerosAndFirstItems)
@@ -387,7 +387,7 @@ TEST_F(DialogExport, NoCurrentRecordShowsZerosAndFirstItems)
     });
     EXPECT_EQ(1, Run(NULL));
     OptionInfo expected = MakeInfo(1, 0, {}, 1, 0, 1, 0);
-    EXPECT_TRUE(SameInfo(expected, result)) << "expected " << Describe(expected) << ", got "
+    EXPECT_TRUE(SameRecord(expected, result)) << "expected " << Describe(expected) << ", got "
                                             << Describe(result);
 }
 

@@ -1,8 +1,11 @@
 // QVOpenPrinterInf through qvoptinf.dll and the fake XKAPI.DLL: the outcomes
-// of the printer route without the dialog, one row per situation.
+// of the printer route, and of the dialog that follows it, one row per
+// situation.
 #include <gtest/gtest.h>
 
 #include "debug_output_capture.h"
+#include "dialog/resource.h"
+#include "dialog_texts.h"
 #include "fake_xk.h"
 #include "module_under_test.h"
 #include "ui_driver.h"
@@ -19,14 +22,28 @@ const char kIncompatible[] =
     "E' collegata una stampante incompatibile.\r\nCollegate la stampante appropriata e riprovate.";
 
 enum Printer { kAnswers, kNoCdBlock, kNoChannel, kRefusesInit };
-enum Expect { kCopyOfCurrent, kZeros, kUntouchedRecord, kPrinterRow1, kPrinterRow0 };
+// The caller's record: CallerRecord(), NULL, or FlagsClear().
+enum Current { kCaller, kNull, kFlagsClear };
+enum Expect {
+    kCopyOfCurrent, kZeros, kUntouchedRecord, kPrinterRow1, kPrinterRow0,
+    kRequestThenOK,   // FlagsClear() with the request set, then OK in the dialog
+    kAsGivenThenOK    // FlagsClear() as it came, then OK in the dialog
+};
+// How a test ends the dialog.
+enum Close {
+    kCancelCommand,      // WM_COMMAND IDCANCEL, as a host or an accelerator sends it
+    kEscape,             // the Esc key through the dialog manager
+    kOK,
+    kEntryForcedThenOK   // the command of button 1008 sent though the button is disabled,
+                         // IDs typed, OK
+};
 
 struct FlowRow {
     const char* name;
     const char* model;
     const char* deviceId;   // NULL: the device ID cannot be read
     Printer printer;
-    bool nullCurrent;
+    Current current;
     int queryPrinter;
     int showDialog;
     DWORD reserved;
@@ -34,7 +51,17 @@ struct FlowRow {
     Expect record;
     bool box;               // the incompatible-printer message
     bool libraryUsed;
+    const char* dialog;     // what the dialog shows (see Shown); NULL: no dialog
+    Close close;
 };
+
+// Flags clear, three ID elements in use and values that the dialog can show:
+// the request set over it shows otherwise than the record as it came.
+OptionInfo FlagsClear()
+{
+    OptionInfo info = {0, 3, {40, 42, 44, 46, 48, 50}, 0, 96, 0, 1};
+    return info;
+}
 
 OptionInfo Expected(Expect e)
 {
@@ -44,6 +71,10 @@ OptionInfo Expected(Expect e)
     case kCopyOfCurrent: break;
     case kZeros: memset(&info, 0, sizeof info); break;
     case kUntouchedRecord: info = Untouched(); break;
+    // OK in the form Awaiting sheet sets the three flags and takes the paper
+    // source from the list, which showed the record's own when its flag was set.
+    case kRequestThenOK: info = {1, 6, {40, 42, 44, 46, 48, 50}, 1, 96, 1, 1}; break;
+    case kAsGivenThenOK: info = {1, 3, {40, 42, 44, 46, 48, 50}, 1, 96, 1, 0}; break;
     case kPrinterRow1:
     case kPrinterRow0:
         info.idValid = 1;
@@ -58,6 +89,53 @@ OptionInfo Expected(Expect e)
         break;
     }
     return info;
+}
+
+// The dialog's form and the values it shows, as one line:
+// "answered: 30 42 48 56 64 70, memory item 2, paper item 1".
+std::string Shown(HWND dialog)
+{
+    std::string text = UiDriver::IsEnabled(dialog, IDC_SETTINGS_SHEET) ? "awaiting sheet:" : "answered:";
+    for (int k = 0; k < 6; k++)
+        text += " " + UiDriver::ItemText(dialog, IDC_ID1 + k);
+    text += ", memory item " + std::to_string(UiDriver::ComboSelection(dialog, IDC_MEMORY_COMBO));
+    return text + ", paper item " + std::to_string(UiDriver::ListSelection(dialog, IDC_PAPER_LIST));
+}
+
+void CloseDialog(HWND dialog, Close close)
+{
+    switch (close) {
+    case kCancelCommand:
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        break;
+    case kEscape:
+        UiDriver::PressEscape(dialog);
+        break;
+    case kOK:
+        EXPECT_TRUE(UiDriver::Click(dialog, IDOK));
+        break;
+    case kEntryForcedThenOK: {
+        // In the form Answered nothing can be entered; the settings-sheet
+        // command opens the entry anyway, so that the dialog's own record
+        // ends up other than the printer's values: the typed IDs, 96 MB and no
+        // lower tray.
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SETTINGS_SHEET, BN_CLICKED),
+                     (LPARAM)GetDlgItem(dialog, IDC_SETTINGS_SHEET));
+        const char* typed[] = {"50", "52", "54", "56", "58", "60"};
+        for (int k = 0; k < 6; k++)
+            EXPECT_TRUE(UiDriver::Type(dialog, IDC_ID1 + k, typed[k])) << "edit " << IDC_ID1 + k;
+        EXPECT_TRUE(UiDriver::SelectComboItem(dialog, IDC_MEMORY_COMBO, 3));
+        EXPECT_TRUE(UiDriver::SelectListItem(dialog, IDC_PAPER_LIST, 0));
+        EXPECT_TRUE(UiDriver::Click(dialog, IDOK));
+        break;
+    }
+    }
+}
+
+// A failing row is named, not dumped as bytes.
+void PrintTo(const FlowRow& row, std::ostream* os)
+{
+    *os << row.name;
 }
 
 class FlowTest : public ::testing::TestWithParam<FlowRow> {};
@@ -79,16 +157,26 @@ TEST_P(FlowTest, Outcome)
 
     UiDriver ui;
     ui.AnswerMessageBoxesWith(IDOK);
-    OptionInfo current = CallerRecord();
+    // Every row waits for the dialog, so that one that should not appear is
+    // seen, and closed, at once.
+    std::string shown;
+    ui.WhenWindow(kDialogCaption, [&](HWND dialog) {
+        shown = Shown(dialog);
+        CloseDialog(dialog, row.dialog != NULL ? row.close : kCancelCommand);
+    });
+    const OptionInfo given = row.current == kFlagsClear ? FlagsClear() : CallerRecord();
+    OptionInfo current = given;
     OptionInfo result = Untouched();
-    int r = open("Printer", row.model, row.reserved, row.nullCurrent ? NULL : &current, &result,
+    int r = open("Printer", row.model, row.reserved, row.current == kNull ? NULL : &current, &result,
                  row.showDialog, row.queryPrinter);
 
     EXPECT_EQ(row.result, r) << row.name;
     OptionInfo expected = Expected(row.record);
     EXPECT_TRUE(SameRecord(expected, result))
         << row.name << ": expected " << Describe(expected) << ", got " << Describe(result);
-    EXPECT_TRUE(SameRecord(CallerRecord(), current)) << row.name << ": currentInfo was written";
+    EXPECT_TRUE(SameRecord(given, current)) << row.name << ": currentInfo was written";
+    EXPECT_EQ(row.dialog != NULL ? row.dialog : "", shown) << row.name << ": the dialog shown (empty: none)";
+    EXPECT_FALSE(ui.timedOut()) << row.name << ": a window was left open";
     if (row.box) {
         ASSERT_EQ(1u, ui.boxes().size()) << row.name;
         EXPECT_EQ(kIncompatible, ui.boxes()[0].text) << row.name;
@@ -104,28 +192,49 @@ TEST_P(FlowTest, Outcome)
 
 const char kIdRow1[] = "MFG:Sim;MDL:Marlow Wide 900;CMD:X;";
 const char kIdRow0[] = "MFG:Sim;MDL:KV-3100D;CMD:X;";
+// The printer's reply for row 1, in the dialog's form Answered.
+const char kAnsweredShows[] = "answered: 30 42 48 56 64 70, memory item 2, paper item 1";
 
 const FlowRow kRows[] = {
-    {"neither_switch", "no such model", kIdRow1, kAnswers, false, 0, 0, 0, 1, kCopyOfCurrent, false, false},
-    {"neither_switch_null_current", kRow1, kIdRow1, kAnswers, true, 0, 0, 0, 1, kZeros, false, false},
-    {"query_row1_answers", kRow1, kIdRow1, kAnswers, false, 1, 0, 0, 1, kPrinterRow1, false, true},
-    {"query_row1_null_current", kRow1, kIdRow1, kAnswers, true, 1, 0, 0, 1, kPrinterRow1, false, true},
-    {"query_row0_answers", kRow0, kIdRow0, kAnswers, false, 1, 0, 0, 1, kPrinterRow0, false, true},
-    {"query_reserved_ignored", kRow1, kIdRow1, kAnswers, false, 1, 0, 0xFFFFFFFF, 1, kPrinterRow1, false, true},
-    {"query_model_case_differs", "MARLOW wide 900", "MDL:marlow WIDE 900;", kAnswers, false, 1, 0, 0, 1,
+    {"neither_switch", "no such model", kIdRow1, kAnswers, kCaller, 0, 0, 0, 1, kCopyOfCurrent, false, false},
+    {"neither_switch_null_current", kRow1, kIdRow1, kAnswers, kNull, 0, 0, 0, 1, kZeros, false, false},
+    {"query_row1_answers", kRow1, kIdRow1, kAnswers, kCaller, 1, 0, 0, 1, kPrinterRow1, false, true},
+    {"query_row1_null_current", kRow1, kIdRow1, kAnswers, kNull, 1, 0, 0, 1, kPrinterRow1, false, true},
+    {"query_row0_answers", kRow0, kIdRow0, kAnswers, kCaller, 1, 0, 0, 1, kPrinterRow0, false, true},
+    {"query_reserved_ignored", kRow1, kIdRow1, kAnswers, kCaller, 1, 0, 0xFFFFFFFF, 1, kPrinterRow1, false, true},
+    {"query_model_case_differs", "MARLOW wide 900", "MDL:marlow WIDE 900;", kAnswers, kCaller, 1, 0, 0, 1,
      kPrinterRow1, false, true},
-    {"query_device_id_unreadable", kRow1, NULL, kAnswers, false, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"query_no_model_value", kRow1, "MFG:Sim;CMD:X;", kAnswers, false, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"query_model_unterminated", kRow1, "MFG:Sim;MDL:Marlow Wide 900", kAnswers, false, 1, 0, 0, 0,
+    {"query_device_id_unreadable", kRow1, NULL, kAnswers, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
+    {"query_no_model_value", kRow1, "MFG:Sim;CMD:X;", kAnswers, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
+    {"query_model_unterminated", kRow1, "MFG:Sim;MDL:Marlow Wide 900", kAnswers, kCaller, 1, 0, 0, 0,
      kUntouchedRecord, false, true},
-    {"query_other_model", kRow1, kIdRow0, kAnswers, false, 1, 0, 0, 0, kUntouchedRecord, true, true},
-    {"query_empty_model_value", kRow1, "MFG:Sim;MDL:;", kAnswers, false, 1, 0, 0, 0, kUntouchedRecord, true, true},
-    {"query_model_not_in_table", "Foo 1", "MDL:Foo 1;", kAnswers, false, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"query_fails_no_cd", kRow1, kIdRow1, kNoCdBlock, false, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"query_fails_no_channel", kRow1, kIdRow1, kNoChannel, false, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"query_init_refused", kRow1, kIdRow1, kRefusesInit, false, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"dialog_row0_after_answer", kRow0, kIdRow0, kAnswers, false, 1, 1, 0, 0, kUntouchedRecord, false, true},
-    {"dialog_unknown_model", "no such model", kIdRow1, kAnswers, false, 0, 1, 0, 0, kUntouchedRecord, false, false},
+    {"query_other_model", kRow1, kIdRow0, kAnswers, kCaller, 1, 0, 0, 0, kUntouchedRecord, true, true},
+    {"query_empty_model_value", kRow1, "MFG:Sim;MDL:;", kAnswers, kCaller, 1, 0, 0, 0, kUntouchedRecord, true, true},
+    {"query_model_not_in_table", "Foo 1", "MDL:Foo 1;", kAnswers, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
+    {"query_fails_no_cd", kRow1, kIdRow1, kNoCdBlock, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
+    {"query_fails_no_channel", kRow1, kIdRow1, kNoChannel, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
+    {"query_init_refused", kRow1, kIdRow1, kRefusesInit, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
+    {"dialog_row0_after_answer", kRow0, kIdRow0, kAnswers, kCaller, 1, 1, 0, 0, kUntouchedRecord, false, true},
+    {"dialog_unknown_model", "no such model", kIdRow1, kAnswers, kCaller, 0, 1, 0, 0, kUntouchedRecord, false, false},
+    // After the printer's answer its values come back with 1, however the
+    // dialog ends: also after Cancel, and also when the dialog's own record
+    // was changed before OK.
+    {"dialog_answered_cancel", kRow1, kIdRow1, kAnswers, kCaller, 1, 1, 0, 1, kPrinterRow1, false, true,
+     kAnsweredShows, kCancelCommand},
+    {"dialog_answered_escape", kRow1, kIdRow1, kAnswers, kCaller, 1, 1, 0, 1, kPrinterRow1, false, true,
+     kAnsweredShows, kEscape},
+    {"dialog_answered_ok_over_entries", kRow1, kIdRow1, kAnswers, kCaller, 1, 1, 0, 1, kPrinterRow1, false, true,
+     kAnsweredShows, kEntryForcedThenOK},
+    // A query that fails leaves the request set over the caller's values; a
+    // device ID without a usable model leaves the caller's record as it came.
+    {"dialog_query_fails", kRow1, kIdRow1, kNoCdBlock, kFlagsClear, 1, 1, 0, 1, kRequestThenOK, false, true,
+     "awaiting sheet: 40 42 44 46 48 50, memory item 3, paper item 1", kOK},
+    {"dialog_device_id_unreadable", kRow1, NULL, kAnswers, kFlagsClear, 1, 1, 0, 1, kAsGivenThenOK, false, true,
+     "awaiting sheet: 0 0 0 0 0 0, memory item 0, paper item 0", kOK},
+    {"dialog_no_model_value", kRow1, "MFG:Sim;CMD:X;", kAnswers, kFlagsClear, 1, 1, 0, 1, kAsGivenThenOK, false,
+     true, "awaiting sheet: 0 0 0 0 0 0, memory item 0, paper item 0", kOK},
+    // A printer of another model ends the call at its message, dialog or not.
+    {"dialog_other_model", kRow1, kIdRow0, kAnswers, kCaller, 1, 1, 0, 0, kUntouchedRecord, true, true},
 };
 INSTANTIATE_TEST_SUITE_P(Table, FlowTest, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<FlowRow>& p) { return std::string(p.param.name); });

@@ -3,44 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "entry/model_table.h"
+#include "guarded_buffer.h"
 #include "optioninfo/reply_parser.h"
 
 #include <random>
 #include <string.h>
 
 namespace {
-
-// A buffer whose last byte sits just before a PAGE_NOACCESS page.
-class GuardedBuffer {
-public:
-    GuardedBuffer()
-    {
-        SYSTEM_INFO si;
-        GetSystemInfo(&si);
-        m_page = si.dwPageSize;
-        m_base = static_cast<BYTE*>(VirtualAlloc(NULL, 2 * m_page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-        DWORD old;
-        if (m_base != NULL)
-            VirtualProtect(m_base + m_page, m_page, PAGE_NOACCESS, &old);
-    }
-    ~GuardedBuffer() { VirtualFree(m_base, 0, MEM_RELEASE); }
-    GuardedBuffer(const GuardedBuffer&) = delete;
-    GuardedBuffer& operator=(const GuardedBuffer&) = delete;
-
-    bool ok() const { return m_base != NULL; }
-    // Places length bytes so that they end at the guard page.
-    BYTE* Place(const BYTE* data, size_t length)
-    {
-        BYTE* start = m_base + m_page - length;
-        memcpy(start, data, length);
-        return start;
-    }
-    BYTE* End() const { return m_base + m_page; }
-
-private:
-    DWORD m_page = 0;
-    BYTE* m_base = NULL;
-};
 
 const char* const kPieces[] = {"CW:", "CD:", "NA", "na", "NAVL", "navl", "MDL:", "MDL:;", ";", "1F",
                                "40", "G1", "ST010001", "LT020001", "\0", "MFG:", "mdl:", "\x82"};
@@ -86,7 +55,7 @@ std::string Hostile(std::mt19937& rng)
 
 TEST(HostileInput, ParserAndModelExtractionStayInsideTheBuffer)
 {
-    GuardedBuffer guard;
+    GuardedBuffer guard(1024);   // an input is at most 300 bytes and a NUL
     ASSERT_TRUE(guard.ok());
     std::mt19937 rng(20240611u);   // fixed seed: a failure is reproducible
     const int kRounds = 100000;
@@ -96,7 +65,7 @@ TEST(HostileInput, ParserAndModelExtractionStayInsideTheBuffer)
         std::string input = Hostile(rng);
 
         // Reply: exactly its bytes, no NUL after them.
-        const BYTE* reply = guard.Place(reinterpret_cast<const BYTE*>(input.data()), input.size());
+        const BYTE* reply = guard.Place(input.data(), input.size());
         OptionInfo info;
         info.idValid = info.memoryValid = info.paperSourceValid = 1;
         info.idCount = 6;
@@ -109,8 +78,7 @@ TEST(HostileInput, ParserAndModelExtractionStayInsideTheBuffer)
         // Device ID: a NUL-terminated text, the NUL being the last readable
         // byte. Cut at its first NUL, as the text the device-ID read produces.
         std::string text = input.substr(0, input.find('\0'));
-        const char* id = reinterpret_cast<const char*>(
-            guard.Place(reinterpret_cast<const BYTE*>(text.c_str()), text.size() + 1));
+        const char* id = reinterpret_cast<const char*>(guard.Place(text.c_str(), text.size() + 1));
         CString model("old");
         models += ExtractModelName(id, model);
     }
@@ -129,7 +97,7 @@ TEST(HostileInput, ParserAndModelExtractionStayInsideTheBuffer)
 // cannot even be caught: the process dies, which fails the test).
 TEST(HostileInput, GuardPageFaults)
 {
-    GuardedBuffer guard;
+    GuardedBuffer guard(1024);
     ASSERT_TRUE(guard.ok());
     MEMORY_BASIC_INFORMATION mbi;
     ASSERT_NE(0u, VirtualQuery(guard.End(), &mbi, sizeof mbi));

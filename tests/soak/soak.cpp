@@ -140,11 +140,6 @@ OptionInfo PrinterRecordRow1()
     return info;
 }
 
-bool Same(const OptionInfo& a, const OptionInfo& b)
-{
-    return memcmp(&a, &b, sizeof a) == 0;
-}
-
 std::string ParentFolder(const std::string& folder)
 {
     // folder ends with a backslash; so does the result.
@@ -496,8 +491,8 @@ std::function<std::string(Soak&)> Call(const char* model, int queryPrinter, int 
         int r = soak.open()(kPrinter, model, 0, &current, &result, 0, queryPrinter);
         if (r != expectedResult)
             return "returned " + std::to_string(r) + ", expected " + std::to_string(expectedResult);
-        if (!Same(result, expected))
-            return "unexpected result record";
+        if (!SameRecord(result, expected))
+            return "expected the record " + Describe(expected) + ", got " + Describe(result);
         return "";
     };
 }
@@ -509,7 +504,7 @@ std::string CallOtherModel(Soak& soak)
     OptionInfo current = CallerRecord();
     OptionInfo result = Untouched();
     int r = soak.open()(kPrinter, kRow1, 0, &current, &result, 0, 1);
-    if (r != 0 || !Same(result, Untouched()))
+    if (r != 0 || !SameRecord(result, Untouched()))
         return "another model was not refused";
     if (driver.boxes().size() != 1)
         return "expected one message box, saw " + std::to_string(driver.boxes().size());
@@ -560,7 +555,7 @@ std::string DialogAwaitingSheet(Soak& soak)
             if (!UiDriver::IsEnabled(dialog, IDC_ID1))
                 UiDriver::Click(dialog, IDCANCEL);
         },
-        0, [](const OptionInfo& r) { return Same(r, Untouched()); });
+        0, [](const OptionInfo& r) { return SameRecord(r, Untouched()); });
 }
 
 std::string DialogSheetPrinted(Soak& soak)

@@ -47,17 +47,3 @@ OptionInfo Untouched()
     memset(&info, 0xA5, sizeof info);
     return info;
 }
-
-bool SameRecord(const OptionInfo& a, const OptionInfo& b)
-{
-    return memcmp(&a, &b, sizeof a) == 0;
-}
-
-std::string Describe(const OptionInfo& info)
-{
-    const INT32* f = reinterpret_cast<const INT32*>(&info);
-    std::string text = "{";
-    for (int i = 0; i < 12; i++)
-        text += (i ? "," : "") + std::to_string(f[i]);
-    return text + "}";
-}

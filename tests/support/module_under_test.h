@@ -8,6 +8,7 @@
 #include <string>
 
 #include "../../include/qvoptinf.h"
+#include "option_record.h"
 
 // Folder of the running test executable, with a trailing backslash.
 std::string ExecutableFolder();
@@ -40,7 +41,5 @@ PFN_QVOpenPrinterInf ModuleExport();
 OptionInfo CallerRecord();
 // A record filled with a marker: "untouched" after a call.
 OptionInfo Untouched();
-bool SameRecord(const OptionInfo& a, const OptionInfo& b);
-std::string Describe(const OptionInfo& info);
 
 #endif

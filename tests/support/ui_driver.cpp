@@ -205,23 +205,36 @@ void UiDriver::Paste(HWND dialog, int id, const std::string& text)
 
 void UiDriver::PressTab(HWND dialog, bool back)
 {
-    // The key state is what GetKeyState reports while the key is handled: the
-    // dialog manager moves the focus, the edit that loses it notifies its
-    // dialog, and the dialog sees Tab down, as with a real key press.
+    PressKey(dialog, VK_TAB, back);
+}
+
+void UiDriver::PressEscape(HWND dialog)
+{
+    PressKey(dialog, VK_ESCAPE, false);
+}
+
+void UiDriver::PressKey(HWND dialog, BYTE key, bool shift)
+{
+    // The key state is what GetKeyState reports while the key is handled: when
+    // Tab moves the focus, the edit that loses it notifies its dialog, and the
+    // dialog sees Tab down, as with a real key press.
     BYTE saved[256];
     GetKeyboardState(saved);
     BYTE pressed[256];
     memcpy(pressed, saved, sizeof pressed);
-    pressed[VK_TAB] = 0x80;
-    if (back)
+    pressed[key] = 0x80;
+    if (shift)
         pressed[VK_SHIFT] = pressed[VK_LSHIFT] = 0x80;
     SetKeyboardState(pressed);
 
+    // The key goes to the control with the focus, or to the dialog itself
+    // when none of its controls has it.
+    HWND focus = GetFocus();
     MSG msg = {};
-    msg.hwnd = GetFocus();
+    msg.hwnd = focus != NULL && IsChild(dialog, focus) ? focus : dialog;
     msg.message = WM_KEYDOWN;
-    msg.wParam = VK_TAB;
-    msg.lParam = 1 | (MapVirtualKeyA(VK_TAB, 0) << 16);
+    msg.wParam = key;
+    msg.lParam = 1 | (MapVirtualKeyA(key, 0) << 16);
     if (!IsDialogMessageA(dialog, &msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

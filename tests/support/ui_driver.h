@@ -66,6 +66,8 @@ public:
     // The Tab key (Shift+Tab with back) on the control that has the focus,
     // through the dialog manager, with the key down while it is handled.
     static void PressTab(HWND dialog, bool back = false);
+    // The Esc key, through the dialog manager.
+    static void PressEscape(HWND dialog);
     // A left mouse click into the control (it takes the focus).
     static bool MouseClick(HWND dialog, int id);
     // A click on a push button (BM_CLICK: focus, then BN_CLICKED).
@@ -81,6 +83,7 @@ private:
         std::string caption;
         std::function<void(HWND)> action;
     };
+    static void PressKey(HWND dialog, BYTE key, bool shift);
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
     void Tick();
     bool AnswerBoxes();

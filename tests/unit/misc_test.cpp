@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "util/misc.h"
+#include "version_seam.h"
 
 #include <string>
 
@@ -219,31 +220,12 @@ struct KindRow {
     int kind;   // -1: none written
 };
 
-OSVERSIONINFOA g_version;
-BOOL g_versionOk;
-BOOL WINAPI FakeVersion(LPOSVERSIONINFOA info)
-{
-    if (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
-        return FALSE;
-    info->dwPlatformId = g_version.dwPlatformId;
-    info->dwMajorVersion = g_version.dwMajorVersion;
-    info->dwMinorVersion = g_version.dwMinorVersion;
-    return g_versionOk;
-}
-
-class GetPlatformKindTest : public ::testing::TestWithParam<KindRow> {
-protected:
-    void SetUp() override { CMisc::SetVersionQuery(FakeVersion); }
-    void TearDown() override { CMisc::SetVersionQuery(NULL); }
-};
+class GetPlatformKindTest : public ::testing::TestWithParam<KindRow> {};
 
 TEST_P(GetPlatformKindTest, Classifies)
 {
     const KindRow& row = GetParam();
-    g_version.dwPlatformId = row.platform;
-    g_version.dwMajorVersion = row.major;
-    g_version.dwMinorVersion = row.minor;
-    g_versionOk = TRUE;
+    ScopedVersion version({row.platform, row.major, row.minor, false});
     CMisc misc;
     PlatformKind kind = kPlatformKindNone;
     EXPECT_EQ(1, misc.GetPlatformKind(&kind));
@@ -261,15 +243,11 @@ INSTANTIATE_TEST_SUITE_P(Table, GetPlatformKindTest, ::testing::ValuesIn(kKindRo
 
 TEST(GetPlatformKind, FailedVersionQueryLeavesKind)
 {
-    CMisc::SetVersionQuery(FakeVersion);
-    g_version.dwPlatformId = 2;
-    g_version.dwMajorVersion = 6;
-    g_versionOk = FALSE;
+    ScopedVersion version({2, 6, 1, true});
     CMisc misc;
-    PlatformKind kind = kPlatformNt35;   // the version below would give kPlatformNt4
+    PlatformKind kind = kPlatformNt35;   // the version above would give kPlatformNt4
     EXPECT_EQ(0, misc.GetPlatformKind(&kind));
     EXPECT_EQ(kPlatformNt35, kind);
-    CMisc::SetVersionQuery(NULL);
 }
 
 }  // namespace

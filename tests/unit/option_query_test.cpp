@@ -4,7 +4,7 @@
 
 #include "bidi/option_query.h"
 #include "fake_xk.h"
-#include "util/misc.h"
+#include "version_seam.h"
 
 #include <string>
 #include <vector>
@@ -13,24 +13,10 @@ namespace {
 
 typedef std::vector<std::string> Calls;
 
-// Version the seam reports; ok FALSE makes GetVersionExA fail.
-struct Version {
-    DWORD platform, major, minor;
-    BOOL ok;
-};
-Version g_version;
-
-BOOL WINAPI SeamVersion(LPOSVERSIONINFOA info)
-{
-    info->dwPlatformId = g_version.platform;
-    info->dwMajorVersion = g_version.major;
-    info->dwMinorVersion = g_version.minor;
-    return g_version.ok;
-}
-
-const Version kWin31 = {0, 3, 10, TRUE}, kWin95 = {1, 4, 0, TRUE}, kWin2000Family = {1, 5, 0, TRUE},
-              kNt31 = {2, 3, 10, TRUE}, kNt35 = {2, 3, 5, TRUE}, kNt351 = {2, 3, 51, TRUE},
-              kNt4 = {2, 4, 0, TRUE}, kNoKind = {1, 3, 0, TRUE}, kFailing = {2, 6, 1, FALSE};
+const ReportedVersion kWin31 = {0, 3, 10, false}, kWin95 = {1, 4, 0, false},
+                      kWin2000Family = {1, 5, 0, false}, kNt31 = {2, 3, 10, false},
+                      kNt35 = {2, 3, 5, false}, kNt351 = {2, 3, 51, false}, kNt4 = {2, 4, 0, false},
+                      kNoKind = {1, 3, 0, false}, kFailing = {2, 6, 1, true};
 
 // The two replies tell apart which key was read.
 const std::string kPreferredReply = "CW:00010203040506;CD:00ST010001LT02000140;";
@@ -40,7 +26,7 @@ enum Offer { kBoth, kBasicOnly, kPreferredOnly, kPreferredBit0Clear, kNone };
 
 struct QueryRow {
     const char* name;
-    Version version;
+    ReportedVersion version;
     Offer offer;
     int flags;              // 1 id, 2 memory, 4 paper
     const char* failStatus; // "" or key whose reply read fails
@@ -53,16 +39,12 @@ struct QueryRow {
 const char kPrefKey[] = "XKOpenChannel 0x10010003";
 const char kBasicKey[] = "XKOpenChannel 0x10000003";
 
-class QueryTest : public ::testing::TestWithParam<QueryRow> {
-protected:
-    void SetUp() override { CMisc::SetVersionQuery(SeamVersion); }
-    void TearDown() override { CMisc::SetVersionQuery(NULL); }
-};
+class QueryTest : public ::testing::TestWithParam<QueryRow> {};
 
 TEST_P(QueryTest, KeysByPlatformKind)
 {
     const QueryRow& row = GetParam();
-    g_version = row.version;
+    ScopedVersion version(row.version);
     FakeXk fake;
     ASSERT_TRUE(fake.loaded());
     switch (row.offer) {
@@ -130,8 +112,7 @@ INSTANTIATE_TEST_SUITE_P(Table, QueryTest, ::testing::ValuesIn(kQueryRows),
 
 TEST(Query, ReplyWithoutCdFailsWhenMemoryIsAsked)
 {
-    CMisc::SetVersionQuery(SeamVersion);
-    g_version = kNt4;
+    ScopedVersion version(kNt4);
     FakeXk fake;
     fake.SetChannels(FakeXk::Table({{0x10010003, 1}}));
     fake.SetReply(0x10010003, "CW:00010203040506;");
@@ -140,13 +121,11 @@ TEST(Query, ReplyWithoutCdFailsWhenMemoryIsAsked)
     info.memoryValid = 1;
     EXPECT_EQ(0, QueryOptionInfo(fake.path().c_str(), "P", &info));
     EXPECT_EQ(1, info.id[0]) << "the ID block is still read";
-    CMisc::SetVersionQuery(NULL);
 }
 
 TEST(Query, RefusedInitialisationMakesNoSecondAttempt)
 {
-    CMisc::SetVersionQuery(SeamVersion);
-    g_version = kNt4;
+    ScopedVersion version(kNt4);
     FakeXk fake;
     fake.SetChannels(FakeXk::Table({{0x10000003, 1}}));
     fake.ForceResult("XKInitialize", 0, -13);
@@ -154,7 +133,6 @@ TEST(Query, RefusedInitialisationMakesNoSecondAttempt)
     info.idValid = 1;
     EXPECT_EQ(0, QueryOptionInfo(fake.path().c_str(), "P", &info));
     EXPECT_EQ(Calls({"XKInitialize"}), fake.Calls());
-    CMisc::SetVersionQuery(NULL);
 }
 
 }  // namespace

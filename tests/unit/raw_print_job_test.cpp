@@ -11,8 +11,8 @@
 #include "test_printer.h"
 #include "rawprint/raw_print_job.h"
 #include "rawprint/settings_sheet.h"
-#include "util/misc.h"
 #include "settings_sheet_job.h"
+#include "version_seam.h"
 
 namespace {
 
@@ -21,46 +21,16 @@ std::string Hex(const std::vector<BYTE>& bytes)
     return TestPrinter::Hex(bytes);
 }
 
-// The Windows version that GetPlatformKind sees while an object lives.
-struct Version {
-    DWORD platform, major, minor;
-    bool queryFails;
-};
-
-class ScopedVersion {
-public:
-    explicit ScopedVersion(const Version& version)
-    {
-        s_version = version;
-        m_previous = CMisc::SetVersionQuery(&ScopedVersion::Query);
-    }
-    ~ScopedVersion() { CMisc::SetVersionQuery(m_previous); }
-
-private:
-    static BOOL WINAPI Query(LPOSVERSIONINFOA info)
-    {
-        if (s_version.queryFails)
-            return FALSE;
-        info->dwPlatformId = s_version.platform;
-        info->dwMajorVersion = s_version.major;
-        info->dwMinorVersion = s_version.minor;
-        return TRUE;
-    }
-    static Version s_version;
-    CMisc::VersionQuery m_previous;
-};
-Version ScopedVersion::s_version;
-
-const Version kWin32s = {0, 3, 10, false};
-const Version kWin98 = {1, 4, 10, false};
-const Version kWin9xFive = {1, 5, 0, false};
-const Version kNT310 = {2, 3, 10, false};
-const Version kNT35 = {2, 3, 5, false};
-const Version kNT351 = {2, 3, 51, false};
-const Version kWin7 = {2, 6, 1, false};
-const Version kWin9xThree = {1, 3, 0, false};     // no kind
-const Version kPlatform3 = {3, 10, 0, false};     // no kind
-const Version kNoVersion = {0, 0, 0, true};
+const ReportedVersion kWin32s = {0, 3, 10, false};
+const ReportedVersion kWin98 = {1, 4, 10, false};
+const ReportedVersion kWin9xFive = {1, 5, 0, false};
+const ReportedVersion kNT310 = {2, 3, 10, false};
+const ReportedVersion kNT35 = {2, 3, 5, false};
+const ReportedVersion kNT351 = {2, 3, 51, false};
+const ReportedVersion kWin7 = {2, 6, 1, false};
+const ReportedVersion kWin9xThree = {1, 3, 0, false};     // no kind
+const ReportedVersion kPlatform3 = {3, 10, 0, false};     // no kind
+const ReportedVersion kNoVersion = {0, 0, 0, true};
 
 const char kFullJob[] =
     "OpenPrinterA StartDocPrinterA StartPagePrinter WritePrinter(76) EndPagePrinter "
@@ -72,7 +42,7 @@ const char kRefusedJob[] = "OpenPrinterA WritePrinter(0) ClosePrinter";
 
 struct KindCase {
     const char* label;
-    Version version;
+    ReportedVersion version;
     const char* calls;
     int result;
 };
@@ -118,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(RawPrint, SettingsSheetByKind, ::testing::ValuesIn(kKin
 
 struct FailureCase {
     const char* label;
-    Version version;
+    ReportedVersion version;
     const char* failing;
     const char* calls;
 };
