@@ -6,40 +6,123 @@ namespace {
 
 // Looks name up in library into fn; returns false when it is missing.
 template <typename Fn>
-bool Resolve(HMODULE library, const char* name, Fn& fn)
+bool LookUp(HMODULE library, const char* name, Fn& fn)
 {
     fn = reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(GetProcAddress(library, name)));
     return fn != NULL;
 }
 
+// A text as the buffer of a two-call fetch: the device ID is read straight
+// into the string that keeps it, with no second block to copy it from. The
+// buffer is zeroed, as a HeapBlock is, so that bytes the library leaves
+// unwritten read as NULs.
+class TextBlock {
+public:
+    TextBlock() : m_data(NULL), m_size(0) {}
+
+    int Allocate(DWORD size)
+    {
+        Free();
+        if (size >= 0x7FFFFFFF)
+            return 0;
+        LPSTR data = m_text.GetBuffer(static_cast<int>(size));
+        if (data == NULL)
+            return 0;
+        memset(data, 0, size + 1);
+        m_data = reinterpret_cast<BYTE*>(data);
+        m_size = size;
+        return 1;
+    }
+    void Free()
+    {
+        m_text.Empty();
+        m_data = NULL;
+        m_size = 0;
+    }
+    BYTE* data() const { return m_data; }
+    DWORD size() const { return m_size; }
+
+    // The text: up to the first NUL or the end of the buffer, whichever
+    // comes first (the library's own length is not trusted for it).
+    const CString& Text()
+    {
+        const void* nul = memchr(m_data, '\0', m_size);
+        m_text.ReleaseBuffer(nul != NULL ? static_cast<int>(static_cast<const BYTE*>(nul) - m_data)
+                                         : static_cast<int>(m_size));
+        m_data = NULL;
+        m_size = 0;
+        return m_text;
+    }
+
+private:
+    CString m_text;
+    BYTE* m_data;
+    DWORD m_size;
+};
+
 }  // namespace
+
+BidiEntryPoints::BidiEntryPoints()
+    : module(NULL), initialize(NULL), release(NULL), getDeviceID(NULL), getAvailableChannel(NULL),
+      openChannel(NULL), closeChannel(NULL), send(NULL), receive(NULL), getStatus(NULL),
+      receiveCancel(NULL), setOption(NULL), getOption(NULL), channelReason(kReasonNoGetDeviceID)
+{
+}
+
+void BidiEntryPoints::Resolve(HMODULE library)
+{
+    *this = BidiEntryPoints();
+    module = library;
+    if (library == NULL)
+        return;
+    LookUp(library, "XKInitialize", initialize);
+    LookUp(library, "XKRelease", release);
+    int code = kReasonNoGetDeviceID;
+    if (!LookUp(library, "XKGetDeviceID", getDeviceID) ||
+        (++code, !LookUp(library, "XKGetAvailableChannel", getAvailableChannel)) ||
+        (++code, !LookUp(library, "XKOpenChannel", openChannel)) ||
+        (++code, !LookUp(library, "XKCloseChannel", closeChannel)) ||
+        (++code, !LookUp(library, "XKSend", send)) ||
+        (++code, !LookUp(library, "XKReceive", receive)) ||
+        (++code, !LookUp(library, "XKGetStatus", getStatus)) ||
+        (++code, !LookUp(library, "XKReceiveCancel", receiveCancel)) ||
+        (++code, !LookUp(library, "XKSetOption", setOption)) ||
+        (++code, !LookUp(library, "XKGetOption", getOption))) {
+        channelReason = code;
+        return;
+    }
+    channelReason = kReasonNone;
+}
 
 BidiChannel::BidiChannel(HMODULE library)
     : channels(NULL), channelCount(0), statusData(NULL), statusLength(0), reason(kReasonNone),
-      handle(-1), pfnGetDeviceID(NULL), pfnGetAvailableChannel(NULL), pfnOpenChannel(NULL),
-      pfnCloseChannel(NULL), pfnSend(NULL), pfnReceive(NULL), pfnGetStatus(NULL),
-      pfnReceiveCancel(NULL), pfnSetOption(NULL), pfnGetOption(NULL)
+      handle(-1)
 {
-    if (library == NULL) {
-        reason = kReasonNoGetDeviceID;
-        return;
-    }
-    // The lookup stops at the first missing name: that entry point and all
-    // after it stay unresolved, and reason (4 for the first name up to 13 for
-    // the tenth) names the missing one.
-    int code = kReasonNoGetDeviceID;
-    if (!Resolve(library, "XKGetDeviceID", pfnGetDeviceID) ||
-        (++code, !Resolve(library, "XKGetAvailableChannel", pfnGetAvailableChannel)) ||
-        (++code, !Resolve(library, "XKOpenChannel", pfnOpenChannel)) ||
-        (++code, !Resolve(library, "XKCloseChannel", pfnCloseChannel)) ||
-        (++code, !Resolve(library, "XKSend", pfnSend)) ||
-        (++code, !Resolve(library, "XKReceive", pfnReceive)) ||
-        (++code, !Resolve(library, "XKGetStatus", pfnGetStatus)) ||
-        (++code, !Resolve(library, "XKReceiveCancel", pfnReceiveCancel)) ||
-        (++code, !Resolve(library, "XKSetOption", pfnSetOption)) ||
-        (++code, !Resolve(library, "XKGetOption", pfnGetOption))) {
-        reason = code;
-    }
+    BidiEntryPoints entries;
+    entries.Resolve(library);
+    Take(entries);
+}
+
+BidiChannel::BidiChannel(const BidiEntryPoints& entries)
+    : channels(NULL), channelCount(0), statusData(NULL), statusLength(0), reason(kReasonNone),
+      handle(-1)
+{
+    Take(entries);
+}
+
+void BidiChannel::Take(const BidiEntryPoints& entries)
+{
+    pfnGetDeviceID = entries.getDeviceID;
+    pfnGetAvailableChannel = entries.getAvailableChannel;
+    pfnOpenChannel = entries.openChannel;
+    pfnCloseChannel = entries.closeChannel;
+    pfnSend = entries.send;
+    pfnReceive = entries.receive;
+    pfnGetStatus = entries.getStatus;
+    pfnReceiveCancel = entries.receiveCancel;
+    pfnSetOption = entries.setOption;
+    pfnGetOption = entries.getOption;
+    reason = entries.channelReason;
 }
 
 BidiChannel::~BidiChannel()
@@ -63,8 +146,8 @@ void BidiChannel::DiscardStatus()
     statusLength = 0;
 }
 
-template <typename Fetch>
-LONG BidiChannel::FetchSized(Fetch fetch, int failReason, HeapBlock& block, LONG& filledSize)
+template <typename Fetch, typename Block>
+LONG BidiChannel::FetchSized(Fetch fetch, int failReason, Block& block, LONG& filledSize)
 {
     // Size query. Libraries answer it with -4 ("buffer too small"), but some
     // answer 0 or a positive value instead; the size they wrote counts either way.
@@ -110,7 +193,8 @@ LONG BidiChannel::DoGetDeviceID(LONG selector, LPCSTR printerName)
     if (pfnGetDeviceID == NULL)
         return kResultNotResolved;
     PFN_XKGetDeviceID fn = pfnGetDeviceID;
-    HeapBlock block;
+    // Read into a text of its own: after a failure deviceId keeps its text.
+    TextBlock block;
     LONG filled = 0;
     LONG r = FetchSized(
         [fn, selector, printerName](BYTE* buffer, LONG* size) {
@@ -119,19 +203,7 @@ LONG BidiChannel::DoGetDeviceID(LONG selector, LPCSTR printerName)
         kReasonGetDeviceIDFailed, block, filled);
     if (r < 0)
         return r;
-
-    // The text ends at the first NUL or at the end of the buffer, whichever
-    // comes first; the library's own length is not trusted for it.
-    const char* text = reinterpret_cast<const char*>(block.data());
-    const void* nul = memchr(text, '\0', block.size());
-    int length = nul != NULL ? static_cast<int>(static_cast<const char*>(nul) - text)
-                             : static_cast<int>(block.size());
-    CString copy(text, length);
-    if (copy.GetLength() != length) {
-        reason = kReasonGetDeviceIDFailed;   // out of memory: deviceId keeps its text
-        return kResultNoMemory;
-    }
-    deviceId = copy;
+    deviceId = block.Text();   // shares the text's block
     return r;
 }
 

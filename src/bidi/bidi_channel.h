@@ -63,11 +63,42 @@ enum BidiReason {
     kReasonGetStatusFailed = 19,
 };
 
+// The library's entry points as one lookup finds them: XKInitialize and
+// XKRelease for the link, then the channel's ten in their fixed order. The
+// lookup of the ten stops at the first missing name: that entry point and all
+// after it stay unresolved, and channelReason (4 for the first name up to 13
+// for the tenth) names the missing one; 0 when all ten are there.
+//
+// One call of the module looks them up once and hands them to each of its
+// links and channels: the lookups cost more than the library calls.
+struct BidiEntryPoints {
+    BidiEntryPoints();
+    // Looks every name up in library; NULL resolves nothing.
+    void Resolve(HMODULE library);
+
+    HMODULE module;   // the library they were looked up in; NULL before
+    PFN_XKInitialize initialize;
+    PFN_XKRelease release;
+    PFN_XKGetDeviceID getDeviceID;
+    PFN_XKGetAvailableChannel getAvailableChannel;
+    PFN_XKOpenChannel openChannel;
+    PFN_XKCloseChannel closeChannel;
+    PFN_XKUnused send;
+    PFN_XKUnused receive;
+    PFN_XKGetStatus getStatus;
+    PFN_XKUnused receiveCancel;
+    PFN_XKUnused setOption;
+    PFN_XKUnused getOption;
+    int channelReason;
+};
+
 class BidiChannel {
 public:
     // Resolves the ten channel entry points of library, in a fixed order; at
     // the first missing one reason names it and the rest stay unresolved.
     explicit BidiChannel(HMODULE library);
+    // The same from entry points already looked up.
+    explicit BidiChannel(const BidiEntryPoints& entries);
     // Frees the table and the reply and closes an open channel.
     virtual ~BidiChannel();
 
@@ -108,16 +139,18 @@ private:
     BidiChannel(const BidiChannel&);
     BidiChannel& operator=(const BidiChannel&);
 
-    // Two-call fetch of a variable-size result into block: size query with a
+    // Two-call fetch of a variable-size result into block (a HeapBlock, or
+    // anything with its Allocate, Free, data and size): size query with a
     // null buffer, then a call with a buffer of the size asked for. On
     // success block holds the data and filledSize the size the second call
     // left, never more than the block. On failure block is empty and reason
     // = failReason.
-    template <typename Fetch>
-    LONG FetchSized(Fetch fetch, int failReason, HeapBlock& block, LONG& filledSize);
+    template <typename Fetch, typename Block>
+    LONG FetchSized(Fetch fetch, int failReason, Block& block, LONG& filledSize);
 
     void DiscardChannels();
     void DiscardStatus();
+    void Take(const BidiEntryPoints& entries);
 
     PFN_XKGetDeviceID pfnGetDeviceID;
     PFN_XKGetAvailableChannel pfnGetAvailableChannel;
@@ -136,6 +169,7 @@ private:
 class BidiChannelV1 : public BidiChannel {
 public:
     explicit BidiChannelV1(HMODULE library) : BidiChannel(library) {}
+    explicit BidiChannelV1(const BidiEntryPoints& entries) : BidiChannel(entries) {}
     virtual ~BidiChannelV1() {}
 
     virtual LONG GetDeviceID(LPCSTR printerName);

@@ -4,40 +4,42 @@
 
 #include <string.h>
 
-BidiLink::BidiLink(LPCSTR libraryPath)
-    : replyData(NULL), replyLength(0), reason(kReasonNone), libResult(0), module(NULL), ready(0),
-      pfnInitialize(NULL), pfnRelease(NULL)
+BidiLink::BidiLink(LPCSTR libraryPath, BidiEntryPoints* resolved)
+    : replyData(NULL), replyLength(0), reason(kReasonNone), libResult(0), module(NULL), ready(0)
 {
     // When the library is already loaded (a second link during one call),
-    // this only counts another reference.
+    // this only counts another reference, and the image is the same one.
     if (libraryPath != NULL)
         module = LoadBidiLibrary(libraryPath);
     if (module == NULL) {
         reason = kReasonLoadFailed;
         return;
     }
-    pfnInitialize = reinterpret_cast<PFN_XKInitialize>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(module, "XKInitialize")));
-    if (pfnInitialize == NULL) {
+    if (resolved != NULL && resolved->module == module) {
+        m_entries = *resolved;
+    } else {
+        m_entries.Resolve(module);
+        if (resolved != NULL)
+            *resolved = m_entries;
+    }
+    if (m_entries.initialize == NULL) {
         reason = kReasonNoInitialize;
         return;
     }
-    pfnRelease = reinterpret_cast<PFN_XKRelease>(
-        reinterpret_cast<void (*)(void)>(GetProcAddress(module, "XKRelease")));
-    if (pfnRelease == NULL) {
+    if (m_entries.release == NULL) {
         reason = kReasonNoRelease;
         return;
     }
     // Only -13 is a refusal; every other result, negative ones included,
     // leaves the library initialised and owed one XKRelease.
-    if (pfnInitialize() != kXkRefused)
+    if (m_entries.initialize() != kXkRefused)
         ready = 1;
 }
 
 BidiLink::~BidiLink()
 {
     if (ready) {
-        pfnRelease();
+        m_entries.release();
         ready = 0;
     }
     HeapBlock::FreeData(replyData);
@@ -63,7 +65,7 @@ int BidiLink::ReadDeviceID(LPCSTR printerName, CString& deviceId)
     reason = kReasonNone;
     libResult = 0;
 
-    BidiChannelV1 channel(module);
+    BidiChannelV1 channel(m_entries);
     LONG r = channel.GetDeviceID(printerName);
     int outcome = 1;
     if (r < 0)
@@ -82,7 +84,7 @@ int BidiLink::Request(LPCSTR printerName, DWORD channelKey)
 
     // The channel is destroyed on every way out, which closes a channel that
     // a failed status read left open.
-    BidiChannelV1 channel(module);
+    BidiChannelV1 channel(m_entries);
     LONG r = channel.GetAvailableChannel(printerName);
     if (r < 0)
         return Fail(channel, r);
@@ -105,17 +107,12 @@ int BidiLink::Request(LPCSTR printerName, DWORD channelKey)
     if (r < 0)
         return Fail(channel, r);
 
-    // Keep a copy of the reply: it outlives the channel.
-    HeapBlock copy;
-    if (!copy.Allocate(static_cast<DWORD>(channel.statusLength))) {
-        reason = kReasonGetStatusFailed;
-        libResult = kResultNoMemory;
-        return 0;
-    }
-    memcpy(copy.data(), channel.statusData, channel.statusLength);
+    // The reply outlives the channel: the link takes the channel's block over.
     HeapBlock::FreeData(replyData);
     replyLength = channel.statusLength;
-    replyData = copy.Detach();
+    replyData = channel.statusData;
+    channel.statusData = NULL;
+    channel.statusLength = 0;
 
     r = channel.CloseChannel();
     if (r < 0)

@@ -15,7 +15,12 @@ public:
     // when it cannot finish, ready stays 0 and reason says why (1 the library
     // did not load, or libraryPath is NULL; 2/3 XKInitialize/XKRelease
     // missing; 0 with ready 0 when the library refused to initialise).
-    explicit BidiLink(LPCSTR libraryPath);
+    //
+    // resolved, when given, carries the library's entry points between the
+    // links of one call: a link takes them from there when they were looked
+    // up in the very image it loaded, and leaves its own lookup there
+    // otherwise.
+    explicit BidiLink(LPCSTR libraryPath, BidiEntryPoints* resolved = NULL);
     // Calls XKRelease after a successful initialisation, frees the reply and
     // unloads the library.
     virtual ~BidiLink();
@@ -41,8 +46,7 @@ private:
     // Copies the channel's reason and the failing result r; returns 0.
     int Fail(const BidiChannel& channel, LONG r);
 
-    PFN_XKInitialize pfnInitialize;
-    PFN_XKRelease pfnRelease;
+    BidiEntryPoints m_entries;
 
     BidiLink(const BidiLink&);
     BidiLink& operator=(const BidiLink&);

@@ -41,26 +41,6 @@ const KernelEntries& Kernel()
     return entries;
 }
 
-// Folders for SearchPathA, separated by semicolons: the application's, the
-// module's and the system's folders.
-struct FolderList {
-    char text[6 * MAX_PATH];
-    size_t length;
-};
-
-// Appends a folder. One holding a semicolon would split into other entries,
-// perhaps relative ones, and is left out, as is one that does not fit.
-void Append(FolderList& list, const char* folder, size_t length)
-{
-    if (length == 0 || memchr(folder, ';', length) != NULL || list.length + length + 2 > sizeof list.text)
-        return;
-    if (list.length > 0)
-        list.text[list.length++] = ';';
-    memcpy(list.text + list.length, folder, length);
-    list.length += length;
-    list.text[list.length] = '\0';
-}
-
 // Length of the folder part of a full file name, its last separator included
 // ("C:\app\host.exe" gives 7, "C:\host.exe" 3, so a drive's root stays
 // absolute). A backslash that is the second byte of a double-byte character
@@ -87,55 +67,103 @@ size_t ModuleFolder(HMODULE module, char (&buffer)[MAX_PATH])
     return FolderLength(buffer, length);
 }
 
-// SearchPathA over the listed folders only: given a list, it looks nowhere
-// else. The full path found is written with backslashes only, as the loader
-// wants it.
-int SearchFolders(const char* folders, LPSTR path)
+// Whether folder holds the library as a file (not a folder of that name);
+// when it does, path receives the full name, with backslashes only, as the
+// loader wants it. Each folder is probed with one attribute query, which is
+// what a search costs anyway; the platform's search over a list of folders
+// adds its own parsing and path work on top.
+int ProbeFolder(const char* folder, size_t length, LPSTR path)
 {
-    if (folders[0] == '\0')
+    const size_t nameLength = sizeof kBidiLibraryName - 1;
+    if (length == 0 || length + 1 + nameLength >= MAX_PATH)
         return 0;
-    const DWORD found = SearchPathA(folders, kBidiLibraryName, NULL, MAX_PATH, path, NULL);
-    if (found == 0 || found >= MAX_PATH)
-        return 0;
-    for (DWORD i = 0; i < found; i++) {
-        if (path[i] == '/')
-            path[i] = '\\';
+    char candidate[MAX_PATH];
+    memcpy(candidate, folder, length);
+    size_t at = length;
+    if (FolderLength(folder, length) != length)   // no separator at its end
+        candidate[at++] = '\\';
+    memcpy(candidate + at, kBidiLibraryName, nameLength + 1);
+    // '/' is never the second byte of a double-byte character.
+    for (size_t i = 0; i < at; i++) {
+        if (candidate[i] == '/')
+            candidate[i] = '\\';
     }
+    const DWORD attributes = GetFileAttributesA(candidate);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return 0;
+    memcpy(path, candidate, at + nameLength + 1);
     return 1;
 }
 
 // Steps 1 to 5 of the order: the application's folder, the module's, and the
 // system's three.
-int SearchInstalledFolders(LPSTR path)
+struct InstalledFolderList {
+    char folder[5][MAX_PATH];
+    size_t length[5];
+    int count;
+
+    void Add(const char* text, size_t textLength)
+    {
+        if (textLength == 0 || textLength >= MAX_PATH || count == 5)
+            return;
+        memcpy(folder[count], text, textLength);
+        folder[count][textLength] = '\0';
+        length[count++] = textLength;
+    }
+};
+
+void ListInstalledFolders(InstalledFolderList& list)
 {
-    FolderList list;
-    list.length = 0;
-    list.text[0] = '\0';
+    list.count = 0;
 
     char application[MAX_PATH];
     const size_t applicationLength = ModuleFolder(NULL, application);
-    Append(list, application, applicationLength);
+    list.Add(application, applicationLength);
     char module[MAX_PATH];
     const size_t moduleLength = ModuleFolder(reinterpret_cast<HMODULE>(&__ImageBase), module);
     if (moduleLength != applicationLength || memcmp(module, application, moduleLength) != 0)
-        Append(list, module, moduleLength);
+        list.Add(module, moduleLength);
 
     char folder[MAX_PATH + 8];
     UINT length = GetSystemDirectoryA(folder, MAX_PATH);
     if (length < MAX_PATH)
-        Append(list, folder, length);
+        list.Add(folder, length);
 
     PFN_GetSystemWindowsDirectoryA getWindowsDirectory = Kernel().getSystemWindowsDirectory;
     length = getWindowsDirectory != NULL ? getWindowsDirectory(folder, MAX_PATH)
                                          : GetWindowsDirectoryA(folder, MAX_PATH);
     if (length > 0 && length < MAX_PATH) {
         const size_t windowsLength = length;
-        const char* system16 = folder[length - 1] == '\\' ? "SYSTEM" : "\\SYSTEM";
+        const char* system16 = FolderLength(folder, length) == length ? "SYSTEM" : "\\SYSTEM";
         lstrcpyA(folder + length, system16);
-        Append(list, folder, lstrlenA(folder));
-        Append(list, folder, windowsLength);
+        list.Add(folder, lstrlenA(folder));
+        list.Add(folder, windowsLength);
     }
-    return SearchFolders(list.text, path);
+}
+
+// The installed folders do not change while the process runs (nor does where
+// the application and this module lie), so they are listed once: asking for
+// them again at every call cost as much as the search itself. (Calls of the
+// module run one at a time.)
+const InstalledFolderList& InstalledFolders()
+{
+    static InstalledFolderList list;
+    static LONG listed = 0;
+    if (!listed) {
+        ListInstalledFolders(list);
+        InterlockedExchange(&listed, 1);
+    }
+    return list;
+}
+
+int SearchInstalledFolders(LPSTR path)
+{
+    const InstalledFolderList& list = InstalledFolders();
+    for (int i = 0; i < list.count; i++) {
+        if (ProbeFolder(list.folder[i], list.length[i], path))
+            return 1;
+    }
+    return 0;
 }
 
 // Whether a PATH entry is an absolute folder on a local fixed drive: a drive
@@ -157,9 +185,7 @@ bool IsLocalFixedFolder(const char* entry, size_t length, BYTE (&driveKinds)[26]
     return kind == 1;
 }
 
-// Step 6: the usable PATH entries, filtered in place in one buffer the size
-// of the largest environment variable (entries are only dropped, so the
-// filtered list never overtakes what is still to be read).
+// Step 6: the usable PATH entries, in their order.
 int SearchPathEntries(LPSTR path)
 {
     char entries[32768];
@@ -169,23 +195,17 @@ int SearchPathEntries(LPSTR path)
 
     BYTE driveKinds[26];
     memset(driveKinds, 0, sizeof driveKinds);
-    char* out = entries;
     const char* in = entries;
     while (*in != '\0') {
         const char* end = strchr(in, ';');
         if (end == NULL)
             end = in + strlen(in);
         const size_t entryLength = static_cast<size_t>(end - in);
-        if (IsLocalFixedFolder(in, entryLength, driveKinds)) {
-            if (out != entries)
-                *out++ = ';';
-            memmove(out, in, entryLength);
-            out += entryLength;
-        }
+        if (IsLocalFixedFolder(in, entryLength, driveKinds) && ProbeFolder(in, entryLength, path))
+            return 1;
         in = *end == ';' ? end + 1 : end;
     }
-    *out = '\0';
-    return SearchFolders(entries, path);
+    return 0;
 }
 
 }  // namespace

@@ -45,10 +45,11 @@ int TracedRequest(BidiLink& link, LPCSTR printerName, DWORD channelKey)
 
 }  // namespace
 
-int QueryOptionInfo(LPCSTR libraryPath, LPCSTR printerName, OptionInfo* info)
+int QueryOptionInfo(LPCSTR libraryPath, LPCSTR printerName, OptionInfo* info,
+                    BidiEntryPoints* resolved)
 {
     // The link loads and initialises the library whatever follows.
-    BidiLink link(libraryPath);
+    BidiLink link(libraryPath, resolved);
 
     // A failed version query, and a version without a kind (which leaves
     // kPlatformKindNone), make no request: the parser then sees an empty reply.

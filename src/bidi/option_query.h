@@ -5,6 +5,8 @@
 #define QV_BIDI_OPTION_QUERY_H
 
 #include "../optioninfo/option_info.h"
+#include "bidi_channel.h"
+
 #include <windows.h>
 
 // Channel keys of the printer's status replies: the preferred one is tried
@@ -16,6 +18,9 @@ const DWORD kBasicStatusChannel = 0x10000003;
 // at libraryPath (the full path that the call's search found). Returns 1 when
 // the printer answered every one of them; 0 otherwise, with info possibly
 // partly written (the caller passes a scratch copy). Shows nothing.
-int QueryOptionInfo(LPCSTR libraryPath, LPCSTR printerName, OptionInfo* info);
+// resolved carries the library's entry points between the call's links (see
+// BidiLink).
+int QueryOptionInfo(LPCSTR libraryPath, LPCSTR printerName, OptionInfo* info,
+                    BidiEntryPoints* resolved = NULL);
 
 #endif

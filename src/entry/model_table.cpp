@@ -16,15 +16,42 @@ namespace {
 const char kModelKey[] = "MDL:";
 const int kModelKeyLength = 4;
 
+// Whether the ANSI code page has double-byte characters. It is fixed for
+// the life of the process, so it is asked once.
+bool DoubleByteCodePage()
+{
+    static const LONG doubleByte = [] {
+        CPINFO info;
+        return GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1 ? 1L : 0L;
+    }();
+    return doubleByte != 0;
+}
+
+// The next character of the ANSI code page: one byte, or two for a
+// double-byte one. Plain pointer arithmetic where the code page has only
+// single-byte characters, so that the common case costs no call per byte.
+LPCSTR NextChar(LPCSTR p)
+{
+    return DoubleByteCodePage() ? CharNextA(p) : p + 1;
+}
+
 // First occurrence of key in text, trying only positions that start a
 // character of the ANSI code page (never the second byte of a double-byte one).
 LPCSTR FindKey(LPCSTR text, LPCSTR key, int keyLength)
 {
-    for (LPCSTR p = text; *p != '\0'; p = CharNextA(p)) {
+    for (LPCSTR p = text; *p != '\0'; p = NextChar(p)) {
         if (strncmp(p, key, keyLength) == 0)
             return p;
     }
     return NULL;
+}
+
+// lstrcmpiA's answer, without asking it where the answer is known: a text
+// always compares equal to the same bytes. (lstrcmpiA compares by the user's
+// locale and costs as much as the rest of a call's work.)
+bool SameName(LPCSTR a, LPCSTR b)
+{
+    return strcmp(a, b) == 0 || lstrcmpiA(a, b) == 0;
 }
 
 // False when the process runs in a window station that no user sees (a
@@ -42,7 +69,7 @@ BOOL InteractiveWindowStation()
 
 LPCSTR FindChar(LPCSTR text, char ch)
 {
-    for (LPCSTR p = text; *p != '\0'; p = CharNextA(p)) {
+    for (LPCSTR p = text; *p != '\0'; p = NextChar(p)) {
         if (*p == ch)
             return p;
     }
@@ -54,6 +81,15 @@ LPCSTR FindChar(LPCSTR text, char ch)
 int LookUpModel(LPCSTR modelName)
 {
     if (modelName != NULL) {
+        // A name given exactly as a row has it is that row: the rows differ
+        // from each other in their first letter, so no other row compares
+        // equal to it in any locale. Any other name is compared row by row.
+        for (int row = 0; row < 2; row++) {
+            if (strcmp(ModelTable[row].name, modelName) == 0) {
+                theApp.modelIndex = row;
+                return 1;
+            }
+        }
         for (int row = 0; row < 2; row++) {
             if (lstrcmpiA(ModelTable[row].name, modelName) == 0) {
                 theApp.modelIndex = row;
@@ -88,7 +124,7 @@ int ExtractModelName(LPCSTR deviceId, CString& model)
 
 int CheckPrinterModel(LPCSTR expected, LPCSTR reported)
 {
-    if (lstrcmpiA(expected != NULL ? expected : "", reported != NULL ? reported : "") == 0)
+    if (SameName(expected != NULL ? expected : "", reported != NULL ? reported : ""))
         return 1;
     if (!InteractiveWindowStation()) {
         Trace("incompatible printer not shown: the window station is not interactive");

@@ -82,7 +82,9 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
 
     if (queryPrinter) {
         // The links of this call load the library that its own search found.
-        BidiLink link(libraryPath);
+        // The library's entry points are looked up once for both links.
+        BidiEntryPoints entries;
+        BidiLink link(libraryPath, &entries);
         CString deviceId;
         CString model;
         BOOL haveDeviceId = link.ReadDeviceID(printerName, deviceId);
@@ -110,7 +112,7 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* curre
             // The query writes into a scratch copy, kept only when it succeeds.
             OptionInfo scratchInfo;
             scratchInfo.CopyFrom(&workingInfo);
-            if (QueryOptionInfo(libraryPath, printerName, &scratchInfo)) {
+            if (QueryOptionInfo(libraryPath, printerName, &scratchInfo, &entries)) {
                 workingInfo.CopyFrom(&scratchInfo);
                 answered = TRUE;
             }

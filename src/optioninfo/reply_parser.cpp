@@ -42,13 +42,28 @@ struct Reply {
     }
 };
 
+// Whether a field reads marker (upper-case ASCII) in any letter case. The
+// fields are ASCII and of the marker's own length, where the locale's rules
+// that lstrcmpiA would apply make no difference; this costs a fraction of it.
+bool Reads(const char* field, const char* marker)
+{
+    for (; *marker != '\0'; field++, marker++) {
+        char c = *field;
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != *marker)
+            return false;
+    }
+    return *field == '\0';
+}
+
 // A two-character number field: "NA" (any case) and anything that is not
 // hexadecimal give 0.
 INT32 NumberField(const Reply& reply, DWORD offset)
 {
     char text[3];
     reply.Field(offset, 2, text);
-    if (lstrcmpiA(text, "NA") == 0)
+    if (Reads(text, "NA"))
         return 0;
     CMisc misc;
     LONG value = 0;
@@ -68,8 +83,7 @@ bool RecordAvailable(const Reply& reply, DWORD offset)
     reply.Field(offset, 4, state);
     reply.Field(offset + 4, 2, first);
     reply.Field(offset + 6, 2, second);
-    return lstrcmpiA(state, "NAVL") != 0 && lstrcmpiA(first, "NA") != 0 &&
-           lstrcmpiA(second, "NA") != 0;
+    return !Reads(state, "NAVL") && !Reads(first, "NA") && !Reads(second, "NA");
 }
 
 }  // namespace

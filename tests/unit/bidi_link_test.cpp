@@ -206,7 +206,8 @@ const RequestRow kRequestRows[] = {
     {"open_fails", kUsable, false, {}, 0, 0, 16, 1, false, With(kTableCalls, {"XKOpenChannel 0x10010003"})},
     {"status_fails_channel_closed", kUsable, true, {{"XKGetStatus", {2, -9}}}, 0, 0, 19, -9, false, kFullCalls},
     {"close_fails_reply_kept", kUsable, true, {{"XKCloseChannel", {1, -3}}}, 0, 0, 17, -3, true, kFullCalls},
-    {"reply_copy_not_allocated", kUsable, true, {}, 3, 0, 19, kResultNoMemory, false, kFullCalls},
+    {"reply_not_allocated", kUsable, true, {}, 2, 0, 19, kResultNoMemory, false,
+     With(kTableCalls, {"XKOpenChannel 0x10010003", "XKGetStatus 7", "XKCloseChannel 7"})},
 };
 INSTANTIATE_TEST_SUITE_P(Table, LinkRequestTest, ::testing::ValuesIn(kRequestRows),
                          [](const ::testing::TestParamInfo<RequestRow>& p) { return std::string(p.param.name); });
