@@ -13,6 +13,7 @@
 #include "dialog/resource.h"
 #include "dialog_texts.h"
 #include "fake_xk.h"
+#include "import_patch.h"
 #include "module_under_test.h"
 #include "ui_driver.h"
 
@@ -174,6 +175,33 @@ TEST(WindowStation, NoIncompatiblePrinterBoxWhereNobodySeesIt)
     EXPECT_TRUE(SameRecord(Untouched(), result)) << Describe(result);
     EXPECT_TRUE(driver.boxes().empty()) << "shown: " << driver.boxes()[0].text;
     EXPECT_TRUE(capture.Contains("window station is not interactive"));
+}
+
+// A dialog that cannot run at all (no template, no window, no memory at its
+// start: DialogBoxParamA answers -1) is a failure of the call: 0 with the
+// record untouched, also when the printer had answered.
+INT_PTR WINAPI NoDialog(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM)
+{
+    return -1;
+}
+
+TEST(DialogThatCannotRun, EndsTheCallWithZero)
+{
+    ASSERT_TRUE(ModuleExport() != NULL);
+    ImportPatch patch(GetModuleHandleA("qvoptinf.dll"), "USER32.dll", "DialogBoxParamA", (void*)NoDialog);
+    ASSERT_TRUE(patch.applied());
+    FakeXk fake;
+    ASSERT_TRUE(fake.loaded());
+    fake.SetDeviceIdText("MFG:Sim;MDL:Marlow Wide 900;CMD:QVL;");
+    fake.SetChannels(FakeXk::Table({{0x10010003, 1}}));
+    fake.SetReply(0x10010003, kReply);
+    for (int queryPrinter = 0; queryPrinter <= 1; queryPrinter++) {
+        OptionInfo current = CallerRecord();
+        OptionInfo result = Untouched();
+        EXPECT_EQ(0, ModuleExport()("Printer", kRow1, 0, &current, &result, 1, queryPrinter))
+            << "queryPrinter " << queryPrinter;
+        EXPECT_TRUE(SameRecord(Untouched(), result)) << Describe(result);
+    }
 }
 
 // The trace is written only when asked for. This program runs twice: with
