@@ -50,11 +50,8 @@ int CError::Show(int messageIndex, int argument1Index, int argument2Index, LPCST
     if (messageIndex < 0)
         return IDCANCEL;
     CMemoryCheck memory;
-    CString argument1 = LoadArgument(argument1Index);
-    CString argument2 = LoadArgument(argument2Index);
-    if (memory.Failed())
-        return IDCANCEL;   // an argument could not be loaded: nothing is shown
-    return Compose(messageIndex, argument1, argument2, prefix, suffix, caption, style);
+    return Compose(memory, messageIndex, LoadArgument(argument1Index),
+                   LoadArgument(argument2Index), prefix, suffix, caption, style);
 }
 
 int CError::ShowWithTexts(int messageIndex, LPCSTR argument1, LPCSTR argument2, LPCSTR prefix,
@@ -63,11 +60,8 @@ int CError::ShowWithTexts(int messageIndex, LPCSTR argument1, LPCSTR argument2, 
     if (messageIndex < 0)
         return IDCANCEL;
     CMemoryCheck memory;
-    CString text1 = TextArgument(argument1);
-    CString text2 = TextArgument(argument2);
-    if (memory.Failed())
-        return IDCANCEL;   // an argument could not be copied: nothing is shown
-    return Compose(messageIndex, text1, text2, prefix, suffix, caption, style);
+    return Compose(memory, messageIndex, TextArgument(argument1), TextArgument(argument2), prefix,
+                   suffix, caption, style);
 }
 
 CString CError::Expand(LPCSTR format, int length, const CString& argument1,
@@ -104,17 +98,18 @@ CString CError::Expand(LPCSTR format, int length, const CString& argument1,
     return message;
 }
 
-int CError::Compose(int messageIndex, const CString& argument1, const CString& argument2,
-                    LPCSTR prefix, LPCSTR suffix, LPCSTR caption, UINT style)
+int CError::Compose(const CMemoryCheck& memory, int messageIndex, const CString& argument1,
+                    const CString& argument2, LPCSTR prefix, LPCSTR suffix, LPCSTR caption,
+                    UINT style)
 {
     char format[kMessageBufferSize];
     int length = ::LoadStringA(AfxGetResourceHandle(), (UINT)(messageBase + messageIndex), format,
                                kMessageBufferSize);
 
-    // A message that memory ran out for would show cut short: nothing is
+    // A message that memory ran out for (its arguments included, which the
+    // caller loaded since memory was taken) would show cut short: nothing is
     // shown, as for no message at all, and the failure stays on the thread's
     // record for the caller.
-    CMemoryCheck memory;
     CString message = Expand(format, length, argument1, argument2);
     if (message.IsEmpty())
         message = kMissingMessageText;

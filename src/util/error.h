@@ -42,8 +42,10 @@ public:
                           const CString& argument2);
 
 private:
-    int Compose(int messageIndex, const CString& argument1, const CString& argument2,
-                LPCSTR prefix, LPCSTR suffix, LPCSTR caption, UINT style);
+    // memory was taken before the arguments were loaded.
+    int Compose(const CMemoryCheck& memory, int messageIndex, const CString& argument1,
+                const CString& argument2, LPCSTR prefix, LPCSTR suffix, LPCSTR caption,
+                UINT style);
     CString LoadArgument(int index) const;
 };
 

@@ -328,18 +328,7 @@ protected:
         ASSERT_TRUE(CopyFileA(from.c_str(), copies.back().c_str(), FALSE)) << from;
     }
     // What the helper variant answers, over the caller's record.
-    static OptionInfo PrinterRecord(OptionInfo info)
-    {
-        const INT32 ids[6] = {30, 42, 48, 56, 64, 70};
-        info.idValid = 1;
-        info.idCount = 6;
-        memcpy(info.id, ids, sizeof ids);
-        info.memoryValid = 1;
-        info.memorySizeMB = 64;
-        info.paperSourceValid = 1;
-        info.paperSourceCount = 1;
-        return info;
-    }
+    static OptionInfo PrinterRecord(OptionInfo info) { return PrinterAnswer(info); }
     std::string helper, other;
     std::vector<std::string> copies;
 };

@@ -128,16 +128,7 @@ struct Options {
 // What the fake printer's reply gives for the second model.
 OptionInfo PrinterRecordRow1()
 {
-    OptionInfo info = CallerRecord();
-    const INT32 ids[6] = {30, 42, 48, 56, 64, 70};
-    info.idValid = 1;
-    info.idCount = 6;
-    memcpy(info.id, ids, sizeof ids);
-    info.memoryValid = 1;
-    info.memorySizeMB = 64;
-    info.paperSourceValid = 1;
-    info.paperSourceCount = 1;
-    return info;
+    return PrinterAnswer(CallerRecord());
 }
 
 std::string ParentFolder(const std::string& folder)

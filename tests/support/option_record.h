@@ -10,6 +10,7 @@
 #define QV_TESTS_OPTION_RECORD_H
 
 #include <stddef.h>
+#include <string.h>
 
 #include <string>
 #include <type_traits>
@@ -43,6 +44,25 @@ std::string Describe(const Record& record)
 {
     CheckOptionRecordType<Record>();
     return DescribeRecordBytes(&record);
+}
+
+// What the printer's standard reply gives for the second model, over the
+// record the query started from: all three groups valid, printer ID
+// 30 42 48 56 64 70, 64 MB, the lower tray fitted.
+template <typename Record>
+Record PrinterAnswer(Record info)
+{
+    CheckOptionRecordType<Record>();
+    const int ids[6] = {30, 42, 48, 56, 64, 70};
+    info.idValid = 1;
+    info.idCount = 6;
+    for (int k = 0; k < 6; k++)
+        info.id[k] = ids[k];
+    info.memoryValid = 1;
+    info.memorySizeMB = 64;
+    info.paperSourceValid = 1;
+    info.paperSourceCount = 1;
+    return info;
 }
 
 }  // namespace
