@@ -171,17 +171,12 @@ protected:
         return outcome;
     }
 
+    // What OK stores: the values typed over the caller's record, whose
+    // idCount (more than six) the dialog leaves as it came.
     static OptionInfo Typed()
     {
-        OptionInfo info = CallerRecord();
-        const INT32 ids[6] = {30, 42, 48, 56, 64, 70};
-        info.idValid = 1;
-        for (UINT32 k = 0; k < 6 && k < info.idCount; k++)
-            info.id[k] = ids[k];
-        info.memoryValid = 1;
-        info.memorySizeMB = 64;
-        info.paperSourceValid = 1;
-        info.paperSourceCount = 1;
+        OptionInfo info = PrinterAnswer(CallerRecord());
+        info.idCount = CallerRecord().idCount;
         return info;
     }
 
