@@ -120,24 +120,22 @@ bool Memory(Text value, SimSettings& s) { return ParseNumber(value, 255, true, &
 
 bool LowerTray(Text value, SimSettings& s) { return ParseNumber(value, 1, true, &s.lowerTray); }
 
-bool Answers(Text value, SimSettings& s)
+// A key of two words: the first leaves the switch off, the second turns it on.
+bool ParseSwitch(Text value, const char* off, const char* on, bool* out)
 {
-    static const char* const kWords[] = {"no", "yes"};
+    const char* const words[] = {off, on};
     int word;
-    if (!ParseWord(value, kWords, 2, &word))
+    if (!ParseWord(value, words, 2, &word))
         return false;
-    s.answers = word == 1;
+    *out = word == 1;
     return true;
 }
 
+bool Answers(Text value, SimSettings& s) { return ParseSwitch(value, "no", "yes", &s.answers); }
+
 bool Initialise(Text value, SimSettings& s)
 {
-    static const char* const kWords[] = {"ok", "refuse"};
-    int word;
-    if (!ParseWord(value, kWords, 2, &word))
-        return false;
-    s.refusesToStart = word == 1;
-    return true;
+    return ParseSwitch(value, "ok", "refuse", &s.refusesToStart);
 }
 
 bool Channels(Text value, SimSettings& s)
@@ -151,15 +149,7 @@ bool Channels(Text value, SimSettings& s)
     return true;
 }
 
-bool Status(Text value, SimSettings& s)
-{
-    static const char* const kWords[] = {"ok", "fail"};
-    int word;
-    if (!ParseWord(value, kWords, 2, &word))
-        return false;
-    s.statusFails = word == 1;
-    return true;
-}
+bool Status(Text value, SimSettings& s) { return ParseSwitch(value, "ok", "fail", &s.statusFails); }
 
 bool Delay(Text value, SimSettings& s) { return ParseNumber(value, QV_SIM_MAX_DELAY_MS, false, &s.delayMs); }
 
