@@ -2,6 +2,7 @@
 #include "app.h"
 #include "../dialog/resource.h"
 #include "../util/error.h"
+#include "../util/platform.h"
 #include "../util/trace.h"
 
 #include <string.h>
@@ -52,19 +53,6 @@ LPCSTR FindKey(LPCSTR text, LPCSTR key, int keyLength)
 bool SameName(LPCSTR a, LPCSTR b)
 {
     return strcmp(a, b) == 0 || lstrcmpiA(a, b) == 0;
-}
-
-// False when the process runs in a window station that no user sees (a
-// service's, for one): a message box there would wait for good for a click
-// that can never come. True when the station cannot be asked.
-BOOL InteractiveWindowStation()
-{
-    USEROBJECTFLAGS flags;
-    DWORD needed = 0;
-    if (!GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
-                                   &needed))
-        return TRUE;
-    return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
 
 LPCSTR FindChar(LPCSTR text, char ch)

@@ -1,4 +1,5 @@
 #include "trace.h"
+#include "platform.h"
 
 #include <stdarg.h>
 
@@ -20,7 +21,7 @@ LONG ReadTraceVariable()
 
 BOOL TraceEnabled()
 {
-    if (IsDebuggerPresent())
+    if (DebuggerPresent())
         return TRUE;
     LONG on = g_traceVariable;
     if (on < 0)

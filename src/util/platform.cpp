@@ -1,0 +1,53 @@
+#include "platform.h"
+
+namespace {
+
+template <typename Fn>
+void LookUp(HMODULE module, LPCSTR name, Fn& fn)
+{
+    fn = module != NULL ? reinterpret_cast<Fn>(reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)))
+                        : NULL;
+}
+
+PlatformEntries g_entries;
+LONG g_lookedUp = 0;
+
+}  // namespace
+
+const PlatformEntries& Platform()
+{
+    // Two threads that meet here the first time both write the same answers;
+    // the flag is set, with a full barrier, only once they stand.
+    if (g_lookedUp == 0) {
+        HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+        HMODULE user = GetModuleHandleA("USER32.DLL");
+        LookUp(kernel, "GetSystemWindowsDirectoryA", g_entries.getSystemWindowsDirectory);
+        LookUp(kernel, "IsDebuggerPresent", g_entries.isDebuggerPresent);
+        LookUp(user, "GetProcessWindowStation", g_entries.getProcessWindowStation);
+        LookUp(user, "GetUserObjectInformationA", g_entries.getUserObjectInformation);
+        g_entries.searchFlags = kernel != NULL && GetProcAddress(kernel, "AddDllDirectory") != NULL;
+        InterlockedExchange(&g_lookedUp, 1);
+    }
+    return g_entries;
+}
+
+BOOL DebuggerPresent()
+{
+    const PlatformEntries& platform = Platform();
+    return platform.isDebuggerPresent != NULL && platform.isDebuggerPresent();
+}
+
+BOOL InteractiveWindowStation()
+{
+    // A message box in a station nobody sees would wait for good for a click
+    // that can never come.
+    const PlatformEntries& platform = Platform();
+    if (platform.getProcessWindowStation == NULL || platform.getUserObjectInformation == NULL)
+        return TRUE;
+    USEROBJECTFLAGS flags;
+    DWORD needed = 0;
+    if (!platform.getUserObjectInformation(platform.getProcessWindowStation(), UOI_FLAGS, &flags,
+                                           sizeof flags, &needed))
+        return TRUE;
+    return (flags.dwFlags & WSF_VISIBLE) != 0;
+}

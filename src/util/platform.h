@@ -1,0 +1,37 @@
+// What later systems offer beyond the oldest ones the module serves (Windows
+// 95 and NT 3.51 export none of these). The module imports none of them: it
+// looks them up at run time, once, so that it still loads where they are
+// missing, and each caller has its fallback for that case.
+#ifndef QV_UTIL_PLATFORM_H
+#define QV_UTIL_PLATFORM_H
+
+#include <windows.h>
+
+struct PlatformEntries {
+    // Windows 2000 on; else GetWindowsDirectoryA, the same folder outside a
+    // terminal server.
+    UINT(WINAPI* getSystemWindowsDirectory)(LPSTR buffer, UINT size);
+    // NT 4 and Windows 98 on; else no debugger is ever seen.
+    BOOL(WINAPI* isDebuggerPresent)(void);
+    // Window stations: NT only. Windows 9x has no services, and its one
+    // desktop is always the user's.
+    HWINSTA(WINAPI* getProcessWindowStation)(void);
+    BOOL(WINAPI* getUserObjectInformation)(HANDLE object, int index, PVOID info, DWORD size,
+                                           LPDWORD needed);
+    // Whether LoadLibraryExA takes the LOAD_LIBRARY_SEARCH_* flags: they come
+    // with AddDllDirectory (Windows 8, Windows 7 with its loader update).
+    BOOL searchFlags;
+};
+
+// Looked up at the first use; the answers do not change while the process runs.
+const PlatformEntries& Platform();
+
+// True while a debugger is attached to the process.
+BOOL DebuggerPresent();
+
+// False when the process runs in a window station that no user sees (a
+// service's, for one). True where there are no window stations, or the
+// station cannot be asked.
+BOOL InteractiveWindowStation();
+
+#endif
