@@ -1,4 +1,6 @@
 #include "library_path.h"
+#include "heap_block.h"
+#include "../util/platform.h"
 
 #include <string.h>
 
@@ -11,35 +13,6 @@ const char kBidiLibraryName[] = "XKAPI.DLL";
 namespace {
 
 DriveTypeQuery g_driveTypeQuery = ::GetDriveTypeA;
-
-typedef UINT(WINAPI* PFN_GetSystemWindowsDirectoryA)(LPSTR buffer, UINT size);
-
-// What kernel32 offers beyond the oldest systems: GetSystemWindowsDirectoryA
-// (Windows 2000 on), and the LOAD_LIBRARY_SEARCH_* flags, which come with
-// AddDllDirectory. Looked up at run time, so that the module still loads where
-// they are missing, and once: they do not change while the process runs.
-struct KernelEntries {
-    PFN_GetSystemWindowsDirectoryA getSystemWindowsDirectory;
-    bool searchFlags;
-};
-
-KernelEntries LookUpKernelEntries()
-{
-    KernelEntries entries = {NULL, false};
-    HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
-    if (kernel != NULL) {
-        entries.getSystemWindowsDirectory = reinterpret_cast<PFN_GetSystemWindowsDirectoryA>(
-            reinterpret_cast<void (*)(void)>(GetProcAddress(kernel, "GetSystemWindowsDirectoryA")));
-        entries.searchFlags = GetProcAddress(kernel, "AddDllDirectory") != NULL;
-    }
-    return entries;
-}
-
-const KernelEntries& Kernel()
-{
-    static const KernelEntries entries = LookUpKernelEntries();
-    return entries;
-}
 
 // Length of the folder part of a full file name, its last separator included
 // ("C:\app\host.exe" gives 7, "C:\host.exe" 3, so a drive's root stays
@@ -95,8 +68,8 @@ int ProbeFolder(const char* folder, size_t length, LPSTR path)
     return 1;
 }
 
-// Steps 1 to 5 of the order: the application's folder, the module's, and the
-// system's three.
+// Steps 1 to 5 of the order: the module's folder, the system's three, and the
+// application's folder.
 struct InstalledFolderList {
     char folder[5][MAX_PATH];
     size_t length[5];
@@ -116,22 +89,19 @@ void ListInstalledFolders(InstalledFolderList& list)
 {
     list.count = 0;
 
-    char application[MAX_PATH];
-    const size_t applicationLength = ModuleFolder(NULL, application);
-    list.Add(application, applicationLength);
     char module[MAX_PATH];
     const size_t moduleLength = ModuleFolder(reinterpret_cast<HMODULE>(&__ImageBase), module);
-    if (moduleLength != applicationLength || memcmp(module, application, moduleLength) != 0)
-        list.Add(module, moduleLength);
+    list.Add(module, moduleLength);
 
     char folder[MAX_PATH + 8];
     UINT length = GetSystemDirectoryA(folder, MAX_PATH);
     if (length < MAX_PATH)
         list.Add(folder, length);
 
-    PFN_GetSystemWindowsDirectoryA getWindowsDirectory = Kernel().getSystemWindowsDirectory;
-    length = getWindowsDirectory != NULL ? getWindowsDirectory(folder, MAX_PATH)
-                                         : GetWindowsDirectoryA(folder, MAX_PATH);
+    const PlatformEntries& platform = Platform();
+    length = platform.getSystemWindowsDirectory != NULL
+                 ? platform.getSystemWindowsDirectory(folder, MAX_PATH)
+                 : GetWindowsDirectoryA(folder, MAX_PATH);
     if (length > 0 && length < MAX_PATH) {
         const size_t windowsLength = length;
         const char* system16 = FolderLength(folder, length) == length ? "SYSTEM" : "\\SYSTEM";
@@ -139,6 +109,13 @@ void ListInstalledFolders(InstalledFolderList& list)
         list.Add(folder, lstrlenA(folder));
         list.Add(folder, windowsLength);
     }
+
+    // Last of the installed folders, since a program that prints may lie in
+    // any folder (downloads, an unpacked archive), which may hold anything.
+    char application[MAX_PATH];
+    const size_t applicationLength = ModuleFolder(NULL, application);
+    if (applicationLength != moduleLength || memcmp(application, module, moduleLength) != 0)
+        list.Add(application, applicationLength);
 }
 
 // The installed folders do not change while the process runs (nor does where
@@ -185,17 +162,24 @@ bool IsLocalFixedFolder(const char* entry, size_t length, BYTE (&driveKinds)[26]
     return kind == 1;
 }
 
-// Step 6: the usable PATH entries, in their order.
+// Step 6: the usable PATH entries, in their order. PATH may be up to 32 KB
+// long, which is read into a heap block rather than onto the stack: a frame
+// that large would need the runtime's stack probe. An allocation that fails
+// is on the call's record, so the caller does not take it for a library
+// that is nowhere.
 int SearchPathEntries(LPSTR path)
 {
-    char entries[32768];
-    const DWORD length = GetEnvironmentVariableA("PATH", entries, sizeof entries);
-    if (length == 0 || length >= sizeof entries)
+    const DWORD size = GetEnvironmentVariableA("PATH", NULL, 0);
+    HeapBlock entries;
+    if (size == 0 || !entries.Allocate(size))
+        return 0;
+    const DWORD length = GetEnvironmentVariableA("PATH", reinterpret_cast<LPSTR>(entries.data()), size);
+    if (length == 0 || length >= size)
         return 0;
 
     BYTE driveKinds[26];
     memset(driveKinds, 0, sizeof driveKinds);
-    const char* in = entries;
+    const char* in = reinterpret_cast<const char*>(entries.data());
     while (*in != '\0') {
         const char* end = strchr(in, ';');
         if (end == NULL)
@@ -219,7 +203,7 @@ int FindBidiLibrary(LPSTR path)
 
 HMODULE LoadBidiLibrary(LPCSTR path)
 {
-    const DWORD flags = Kernel().searchFlags
+    const DWORD flags = Platform().searchFlags
                             ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32
                             : LOAD_WITH_ALTERED_SEARCH_PATH;
     return LoadLibraryExA(path, NULL, flags);

@@ -3,13 +3,14 @@
 // The platform's default search order includes the current directory, so a
 // file of that name planted in whatever folder the host application happens
 // to work in would be loaded into the driver's process. The library is looked
-// for in this order instead:
-//   1. the application's folder;
-//   2. the folder holding this module (driver files are installed together);
-//   3. the system folder;
-//   4. the 16-bit system folder;
-//   5. the Windows folder (GetSystemWindowsDirectoryA: on a terminal server
+// for in this order instead, the folders that only an installation writes
+// to first:
+//   1. the folder holding this module (driver files are installed together);
+//   2. the system folder;
+//   3. the 16-bit system folder;
+//   4. the Windows folder (GetSystemWindowsDirectoryA: on a terminal server
 //      GetWindowsDirectoryA gives each user a folder of their own);
+//   5. the application's folder;
 //   6. the PATH entries that are absolute folders on a local fixed drive.
 //      Shares (\\server\share), device paths (\\?\, \\.\), relative entries
 //      and drives of any other type are skipped.

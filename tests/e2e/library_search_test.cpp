@@ -1,6 +1,6 @@
 // The vendor library is never taken from the current directory, only from
-// the application's folder, the module's, the system folders and the local
-// fixed folders of PATH; and its own imports come from its folder and the
+// the module's folder, the system folders, the application's folder and the
+// local fixed folders of PATH; and its own imports come from its folder and the
 // system folder only.
 #include <gtest/gtest.h>
 
@@ -371,8 +371,10 @@ TEST_F(LibraryImports, HelperBesideTheLibraryLoadsAndAnswers)
 }
 
 // Driver files are installed together: a library beside the module is found
-// in a folder that is neither the application's nor on PATH.
-TEST_F(LibraryImports, CopyBesideTheModuleIsFound)
+// in a folder that is neither the application's nor on PATH, and it comes
+// before a file of that name in the application's folder (here one that is
+// no vendor library at all, which would end the query with 0).
+TEST_F(LibraryImports, CopyBesideTheModuleComesBeforeTheApplicationsFolder)
 {
     Place(ExecutableFolder() + "qvoptinf.dll", other, "qvoptinf.dll");
     Place(file, other, "XKAPI.DLL");
@@ -381,6 +383,8 @@ TEST_F(LibraryImports, CopyBesideTheModuleIsFound)
     char path[MAX_PATH];
     ASSERT_EQ(0u, SearchPathA(NULL, "XKAPI.DLL", NULL, MAX_PATH, path, NULL))
         << "the platform's own order finds " << path;
+    const std::string application = ExecutableFolder();
+    Place(helper, application.substr(0, application.size() - 1), "XKAPI.DLL");
 
     HMODULE module = LoadLibraryA((other + "\\qvoptinf.dll").c_str());
     ASSERT_TRUE(module != NULL);
