@@ -40,7 +40,7 @@ int CBaseDialog::UpdateControlData(int id, BOOL saveAndValidate)
     // a message box shown here cannot start another check through a
     // kill-focus notification.
     CDataExchange dx(this, saveAndValidate);
-    CThreadStateScope scope;
+    CModuleStateScope scope;
     scope.LockOutNotifications(m_hWnd);
     CMemoryCheck memory;
     BOOL ok = DoControlDataExchange(id, &dx);

@@ -3,8 +3,6 @@
 #include "../util/error.h"
 #include "../util/misc.h"
 
-#include <stdlib.h>
-
 const INT32 MemorySizeTable[4] = {0, 32, 64, 96};
 
 namespace {
@@ -208,9 +206,10 @@ int COptionInfoDialog::PaperSourceValue(int index)
 {
     CMisc misc;
     CString field;
-    if (!misc.GetListItemField(&m_listPaperSource, index, 1, field))
+    DWORD value = 0;
+    if (!misc.GetListItemField(&m_listPaperSource, index, 1, field) || !AfxParseUnsigned(field, &value))
         return 0;
-    return atoi(field);
+    return (int)value;
 }
 
 void COptionInfoDialog::StorePaperSource(OptionInfo& info)

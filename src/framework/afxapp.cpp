@@ -137,7 +137,7 @@ int AfxMessageBox(LPCSTR text, UINT type, UINT helpContext)
 int AfxMessageBox(UINT stringId, UINT type, UINT helpContext)
 {
     // A text that could not be loaded for want of memory is not shown as an
-    // empty box: 0, nothing shown, and the failure is on the thread's record.
+    // empty box: 0, nothing shown, and the failure is on the call's record.
     CMemoryCheck memory;
     CString text;
     text.LoadString(stringId);

@@ -2,9 +2,6 @@
 #include "afxapp.h"
 #include "afxres.h"
 
-#include <errno.h>
-#include <stdlib.h>
-
 CDataExchange::CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate)
     : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dlgWnd), m_hWndLastControl(NULL),
       m_bEditLastControl(FALSE), m_bBrokenDown(FALSE)
@@ -75,30 +72,26 @@ BOOL DDX_CBIndex(CDataExchange* pDX, int id, int& index)
     return TRUE;
 }
 
-namespace {
-
-// Blanks, decimal digits, blanks; no sign. A number beyond 32 bits is refused
-// rather than cut.
-BOOL ParseUnsigned(LPCSTR text, DWORD* value)
+BOOL AfxParseUnsigned(LPCSTR text, DWORD* value)
 {
     while (*text == ' ' || *text == '\t')
         text++;
     if (*text < '0' || *text > '9')
         return FALSE;
-    char* end;
-    errno = 0;
-    unsigned long parsed = strtoul(text, &end, 10);
-    if (errno == ERANGE || parsed > 0xFFFFFFFFUL)
+    DWORD parsed = 0;
+    for (; *text >= '0' && *text <= '9'; text++) {
+        const DWORD digit = (DWORD)(*text - '0');
+        if (parsed > (0xFFFFFFFFUL - digit) / 10)
+            return FALSE;
+        parsed = parsed * 10 + digit;
+    }
+    while (*text == ' ' || *text == '\t')
+        text++;
+    if (*text != '\0')
         return FALSE;
-    while (*end == ' ' || *end == '\t')
-        end++;
-    if (*end != '\0')
-        return FALSE;
-    *value = (DWORD)parsed;
+    *value = parsed;
     return TRUE;
 }
-
-}  // namespace
 
 BOOL DDX_Text(CDataExchange* pDX, int id, DWORD& value)
 {
@@ -118,7 +111,7 @@ BOOL DDX_Text(CDataExchange* pDX, int id, DWORD& value)
         return FALSE;   // out of memory: the exchange has broken down
     int got = ::GetWindowTextA(edit, buffer, length + 1);
     text.ReleaseBuffer(got);
-    if (!ParseUnsigned(text, &value)) {
+    if (!AfxParseUnsigned(text, &value)) {
         AfxMessageBox(AFX_IDP_PARSE_UINT);
         return pDX->Fail();
     }
@@ -154,7 +147,7 @@ INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return FALSE;
     }
 
-    CThreadStateScope scope;
+    CModuleStateScope scope;
     scope.SetCurrentMessage(hwnd, message, wParam, lParam);
     CMemoryCheck memory;
 

@@ -47,6 +47,10 @@ BOOL DDX_CBIndex(CDataExchange* pDX, int id, int& index);
 // refused with string 61719, and the check fails.
 BOOL DDX_Text(CDataExchange* pDX, int id, DWORD& value);
 
+// Blanks, decimal digits, blanks; no sign. A number beyond 32 bits is refused
+// rather than cut. FALSE, and value unchanged, for any other text.
+BOOL AfxParseUnsigned(LPCSTR text, DWORD* value);
+
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = NULL);

@@ -39,29 +39,29 @@ void AfxFreeMemory(void* block)
 
 void AfxNoteAllocationFailure()
 {
-    AfxGetThreadState()->m_nAllocationFailures++;
+    AfxGetModuleState()->m_nAllocationFailures++;
 }
 
 CMemoryCheck::CMemoryCheck()
 {
-    const AFX_THREAD_STATE* state = AfxGetThreadState();
+    const AFX_MODULE_STATE* state = AfxGetModuleState();
     m_nFailures = state->m_nAllocationFailures;
     m_nReports = state->m_nInternalFailureReports;
 }
 
 BOOL CMemoryCheck::Failed() const
 {
-    return AfxGetThreadState()->m_nAllocationFailures != m_nFailures;
+    return AfxGetModuleState()->m_nAllocationFailures != m_nFailures;
 }
 
 BOOL CMemoryCheck::Reported() const
 {
-    return AfxGetThreadState()->m_nInternalFailureReports != m_nReports;
+    return AfxGetModuleState()->m_nInternalFailureReports != m_nReports;
 }
 
 void AfxReportInternalFailure()
 {
-    AfxGetThreadState()->m_nInternalFailureReports++;
+    AfxGetModuleState()->m_nInternalFailureReports++;
     char text[256];
     if (::LoadStringA(AfxGetResourceHandle(), AFX_IDP_INTERNAL_FAILURE, text, sizeof text) <= 0)
         text[0] = '\0';

@@ -1,7 +1,8 @@
-// The module's heap: every block the module allocates comes from here.
+// The module's allocations: every block the module allocates comes from the
+// process heap through here.
 //
 // Nothing throws. An allocation that fails returns NULL and is counted
-// against the calling thread, so that code which cannot report the failure
+// against the running call, so that code which cannot report the failure
 // itself (a CString operator, a constructor) leaves a trace that the caller
 // checks with a CMemoryCheck at its next decision:
 //
@@ -18,11 +19,11 @@
 void* AfxAllocMemory(SIZE_T size, BOOL zero = FALSE);
 void AfxFreeMemory(void* block);
 
-// Notes the failure of an allocation on this thread (AfxAllocMemory does it
+// Notes the failure of an allocation (AfxAllocMemory does it
 // itself; a caller that refuses a size as impossible calls it too).
 void AfxNoteAllocationFailure();
 
-// Tells whether an allocation of this thread failed since its construction,
+// Tells whether an allocation failed since its construction,
 // and whether the framework's internal-failure message was shown since.
 class CMemoryCheck {
 public:

@@ -3,7 +3,7 @@
 // Copies share one heap block until one of them is changed (copy on write).
 // Nothing throws: an operation whose allocation fails leaves the string as it
 // was. Those that can say so return FALSE (or NULL); the operators and
-// constructors leave the failure on the thread's record, which the caller
+// constructors leave the failure on the running call's record, which the caller
 // checks with a CMemoryCheck (afxmem.h) before it relies on the text.
 #ifndef QV_FRAMEWORK_AFXSTR_H
 #define QV_FRAMEWORK_AFXSTR_H

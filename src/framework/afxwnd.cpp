@@ -2,30 +2,35 @@
 #include "afxdlg.h"
 #include "afxres.h"
 
-AFX_THREAD_STATE* AfxGetThreadState()
+namespace {
+
+AFX_MODULE_STATE g_moduleState;
+
+}  // namespace
+
+AFX_MODULE_STATE* AfxGetModuleState()
 {
-    static thread_local AFX_THREAD_STATE state;
-    return &state;
+    return &g_moduleState;
 }
 
-CThreadStateScope::CThreadStateScope() : m_pState(AfxGetThreadState())
+CModuleStateScope::CModuleStateScope() : m_pState(AfxGetModuleState())
 {
     m_hOldLockout = m_pState->m_hLockoutNotifyWindow;
     m_oldMsg = m_pState->m_lastSentMsg;
 }
 
-CThreadStateScope::~CThreadStateScope()
+CModuleStateScope::~CModuleStateScope()
 {
     m_pState->m_hLockoutNotifyWindow = m_hOldLockout;
     m_pState->m_lastSentMsg = m_oldMsg;
 }
 
-void CThreadStateScope::LockOutNotifications(HWND window)
+void CModuleStateScope::LockOutNotifications(HWND window)
 {
     m_pState->m_hLockoutNotifyWindow = window;
 }
 
-void CThreadStateScope::SetCurrentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void CModuleStateScope::SetCurrentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     MSG& msg = m_pState->m_lastSentMsg;
     msg.hwnd = window;
@@ -45,7 +50,7 @@ BOOL CWnd::DoDataExchange(CDataExchange*)
 BOOL CWnd::UpdateData(BOOL saveAndValidate)
 {
     CDataExchange dx(this, saveAndValidate);
-    CThreadStateScope scope;
+    CModuleStateScope scope;
     scope.LockOutNotifications(m_hWnd);
     CMemoryCheck memory;
     BOOL ok = DoDataExchange(&dx);
@@ -67,7 +72,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::Default()
 {
-    const MSG& msg = AfxGetThreadState()->m_lastSentMsg;
+    const MSG& msg = AfxGetModuleState()->m_lastSentMsg;
     return DefWindowProc(msg.message, msg.wParam, msg.lParam);
 }
 
@@ -78,7 +83,7 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     int code = HIWORD(wParam);
     if (control == NULL) {
         code = CN_COMMAND;   // a menu command or an accelerator
-    } else if (AfxGetThreadState()->m_hLockoutNotifyWindow == m_hWnd) {
+    } else if (AfxGetModuleState()->m_hLockoutNotifyWindow == m_hWnd) {
         return TRUE;         // locked out: the notification is dropped
     }
     return OnCmdMsg(id, code, FALSE);

@@ -8,8 +8,10 @@
 
 class CDataExchange;
 
-// What the framework keeps per thread.
-struct AFX_THREAD_STATE {
+// What the framework keeps for the call that is running. The module admits
+// one call at a time, so this is module state, not per-thread state: the
+// module has no thread-local data (see the module's entry point).
+struct AFX_MODULE_STATE {
     // While this names a window, control notifications (WM_COMMAND from a
     // control) to that window are dropped: a data exchange sets it so that a
     // message box it shows cannot start a second exchange through a
@@ -17,20 +19,20 @@ struct AFX_THREAD_STATE {
     HWND m_hLockoutNotifyWindow;
     // The message being handled, for Default().
     MSG m_lastSentMsg;
-    // Allocations of this thread that failed, and internal-failure messages
-    // shown on it (CMemoryCheck compares them).
+    // Allocations that failed, and internal-failure messages shown
+    // (CMemoryCheck compares them).
     LONG m_nAllocationFailures;
     LONG m_nInternalFailureReports;
 };
-AFX_THREAD_STATE* AfxGetThreadState();
+AFX_MODULE_STATE* AfxGetModuleState();
 
-// Saves the thread's notification lock-out window and current message, lets
+// Saves the notification lock-out window and current message, lets
 // the holder change them, and puts both back when it goes out of scope, on
 // every way out.
-class CThreadStateScope {
+class CModuleStateScope {
 public:
-    CThreadStateScope();
-    ~CThreadStateScope();
+    CModuleStateScope();
+    ~CModuleStateScope();
 
     // Control notifications to window are dropped while the scope lives.
     void LockOutNotifications(HWND window);
@@ -38,10 +40,10 @@ public:
     void SetCurrentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    CThreadStateScope(const CThreadStateScope&);
-    CThreadStateScope& operator=(const CThreadStateScope&);
+    CModuleStateScope(const CModuleStateScope&);
+    CModuleStateScope& operator=(const CModuleStateScope&);
 
-    AFX_THREAD_STATE* m_pState;
+    AFX_MODULE_STATE* m_pState;
     HWND m_hOldLockout;
     MSG m_oldMsg;
 };

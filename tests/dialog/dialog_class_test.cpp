@@ -47,7 +47,7 @@ protected:
         AfxSetWinHelpProc(NULL);
         EXPECT_FALSE(driver.timedOut()) << "a window was left open";
         EXPECT_EQ(0u, driver.pendingSteps()) << "steps that never ran";
-        EXPECT_EQ(nullptr, AfxGetThreadState()->m_hLockoutNotifyWindow);
+        EXPECT_EQ(nullptr, AfxGetModuleState()->m_hLockoutNotifyWindow);
     }
     // Runs dialog as the entry point does: the application's main window.
     INT_PTR Run(CDialog& dialog)
@@ -368,7 +368,7 @@ TEST_F(DialogClass, OutOfMemoryInAnExchange)
             ASSERT_EQ(boxes + 1, driver.boxes().size());
             EXPECT_EQ(kInternalFailureMessage, driver.boxes().back().text);
             EXPECT_EQ((UINT)MB_ICONEXCLAMATION, g_boxStyles.back() & MB_ICONMASK);
-            EXPECT_EQ(NULL, AfxGetThreadState()->m_hLockoutNotifyWindow);
+            EXPECT_EQ(NULL, AfxGetModuleState()->m_hLockoutNotifyWindow);
         }
         EXPECT_EQ(1, dialog.UpdateControlData(IDC_ID1, TRUE)) << "and works again afterwards";
         UiDriver::Click(hwnd, IDCANCEL);
@@ -380,9 +380,9 @@ TEST_F(DialogClass, NotificationsAreDroppedWhileLockedOut)
 {
     COptionInfoDialog dialog;
     OnDialog([&](HWND hwnd) {
-        AfxGetThreadState()->m_hLockoutNotifyWindow = hwnd;
+        AfxGetModuleState()->m_hLockoutNotifyWindow = hwnd;
         UiDriver::Click(hwnd, IDC_SETTINGS_SHEET);
-        AfxGetThreadState()->m_hLockoutNotifyWindow = NULL;
+        AfxGetModuleState()->m_hLockoutNotifyWindow = NULL;
         EXPECT_FALSE(dialog.m_bSheetPrinted) << "the click was not dispatched";
         UiDriver::Click(hwnd, IDC_SETTINGS_SHEET);
         EXPECT_TRUE(dialog.m_bSheetPrinted);
