@@ -1,4 +1,4 @@
-// The module's global operator new and delete: non-throwing, on the module's
+// The module's global operator new and delete: non-throwing, on the process
 // heap. The module's own code allocates through the framework (CString,
 // HeapBlock, CCmdTarget's operator new); these stand in for the runtime's
 // throwing operator new so that nothing in the module can raise bad_alloc,

@@ -3,59 +3,71 @@
 //
 // A failed check means that a buffer on the stack, or one a checked copy
 // wrote into, has been overrun: nothing in the process can be trusted to run
-// on, not even an unwinder. The process ends at once through __fastfail, as
-// Windows' own /GS code does. That is no exception a host's handler could
-// swallow and carry on from with a corrupted stack. (Before Windows 8 the
-// instruction raises an exception instead; TerminateProcess follows, should
-// anything return from it.)
+// on, not even an unwinder. The process ends at once, as Windows' own /GS
+// code does. That is no exception a host's handler could swallow and carry
+// on from with a corrupted stack.
 //
 // These replace the stack protector's runtime library, which would also link
 // its own exit path and a cryptographic provider into the module.
-#include <windows.h>
+#include "stack_check.h"
+
+#ifndef PF_FASTFAIL_AVAILABLE
+#define PF_FASTFAIL_AVAILABLE 23
+#endif
 
 namespace {
 
-[[noreturn]] void FastFail(unsigned int code)
+typedef BOOL(WINAPI* PFN_IsProcessorFeaturePresent)(DWORD feature);
+
+// Whether int 0x29 ends the process. Before Windows 8 it is an ordinary
+// access violation, dispatched (on i686) through the frame chain of the very
+// stack that was just overrun. IsProcessorFeaturePresent itself is missing
+// from Windows 95 and NT 3.51, so it is looked up, here, when it is needed.
+BOOL FastFailAvailable()
 {
-    __asm__ __volatile__("int $0x29" : : "c"(code) : "memory");
-    TerminateProcess(GetCurrentProcess(), STATUS_STACK_BUFFER_OVERRUN);
-    for (;;) {
-    }
+    HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+    PFN_IsProcessorFeaturePresent query =
+        kernel == NULL ? NULL
+                       : reinterpret_cast<PFN_IsProcessorFeaturePresent>(reinterpret_cast<void (*)(void)>(
+                             GetProcAddress(kernel, "IsProcessorFeaturePresent")));
+    return query != NULL && query(PF_FASTFAIL_AVAILABLE);
+}
+
+[[noreturn]] inline __attribute__((always_inline)) void FailedCheck(unsigned int code)
+{
+    EndProcessAfterOverrun(code, FastFailAvailable());
 }
 
 }  // namespace
 
 extern "C" {
 
-// What every protected function's frame is checked against. Seeded below,
-// before any code of the module runs.
+// What every protected function's frame is checked against. Seeded at load
+// time, before any code of the module runs.
 void* __stack_chk_guard = reinterpret_cast<void*>(0xBB40E64E);
 
 [[noreturn]] void __stack_chk_fail(void)
 {
-    FastFail(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
+    FailedCheck(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
 }
 
 [[noreturn]] void __stack_chk_fail_local(void)
 {
-    FastFail(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
+    FailedCheck(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
 }
 
 [[noreturn]] void __chk_fail(void)
 {
-    FastFail(FAST_FAIL_RANGE_CHECK_FAILURE);
+    FailedCheck(FAST_FAIL_RANGE_CHECK_FAILURE);
 }
 
 }  // extern "C"
 
-namespace {
-
 // As the platform's own cookie: mixed from values that differ from process to
-// process and load to load (time, ids, counters, where the stack lies).
-// Runs among the first constructors, before DllMain; it must not be
+// process and load to load (time, ids, counters, where the stack lies). Not
 // protected itself, since it changes the value its own frame would be
 // checked against.
-__attribute__((constructor(101), no_stack_protector)) void SeedStackGuard()
+__attribute__((no_stack_protector)) void SeedStackGuard()
 {
     FILETIME time;
     GetSystemTimeAsFileTime(&time);
@@ -71,5 +83,3 @@ __attribute__((constructor(101), no_stack_protector)) void SeedStackGuard()
     if (seed != 0)
         __stack_chk_guard = reinterpret_cast<void*>(seed);
 }
-
-}  // namespace
