@@ -56,6 +56,7 @@ const char* ResourceName(ResourceKind kind)
     case kThreadWindows: return "windows";
     case kHeapBytes: return "heap bytes";
     case kHeapBlocks: return "heap blocks";
+    case kTlsIndex: return "TLS index";
     default: return "?";
     }
 }
@@ -75,6 +76,11 @@ ResourceSample TakeResourceSample()
     sample.value[kUserObjects] = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     EnumThreadWindows(GetCurrentThreadId(), CountWindow,
                       reinterpret_cast<LPARAM>(&sample.value[kThreadWindows]));
+
+    const DWORD tls = TlsAlloc();
+    sample.value[kTlsIndex] = tls;
+    if (tls != TLS_OUT_OF_INDEXES)
+        TlsFree(tls);
 
     // The heaps' handles go into a fixed array: nothing may be allocated
     // while the heaps are counted.

@@ -1,6 +1,6 @@
 // What a process holds, sampled between calls of the export: kernel handles,
-// GDI and USER objects, windows of the calling thread, and the bytes and
-// blocks in use on every heap of the process.
+// GDI and USER objects, windows of the calling thread, the bytes and blocks
+// in use on every heap of the process, and the TLS indexes taken.
 #ifndef QV_TESTS_SOAK_PROCESS_RESOURCES_H
 #define QV_TESTS_SOAK_PROCESS_RESOURCES_H
 
@@ -13,6 +13,7 @@ enum ResourceKind {
     kThreadWindows,
     kHeapBytes,
     kHeapBlocks,
+    kTlsIndex,   // the index that TlsAlloc gives next: it climbs while indexes leak
     kResourceKindCount
 };
 

@@ -1,13 +1,15 @@
 // qvsoak: calls QVOpenPrinterInf many times on every path and shows that the
 // process ends each path holding what it held at its start: kernel handles,
-// GDI and USER objects, windows, heap bytes and blocks; and that XKAPI.DLL is
-// not left loaded by any call.
+// GDI and USER objects, windows, heap bytes and blocks, TLS indexes; and that
+// XKAPI.DLL is not left loaded by any call.
 //
-//   qvsoak [--calls N] [--dialogs N] [--every N] [--only PATH]
+//   qvsoak [--calls N] [--dialogs N] [--cycles N] [--every N] [--only PATH]
 //          [--leak handle|heap|window|library]
 //
 // --calls    calls per path without a dialog (default 10000)
 // --dialogs  calls per dialog state (default 200)
+// --cycles   loads, calls and unloads of the module (default 2000), as a
+//            host does that loads a driver's files for each use
 // --every    calls between samples (default: a tenth of the path's count)
 // --only     runs one path (by its name in the table)
 // --leak     leaks one resource of that kind at every call, in the soak's
@@ -69,7 +71,7 @@ const long kWarmUpCalls = 10;
 // which counts of a few hundred calls and more bring far above this.
 // Dialog paths are allowed, on top, what the platform itself leaves per
 // dialog, as measured by PlatformDialogCost.
-const LONGLONG kTolerance[kResourceKindCount] = {0, 0, 0, 0, 1024, 8};
+const LONGLONG kTolerance[kResourceKindCount] = {0, 0, 0, 0, 1024, 8, 0};
 
 // What the platform leaves on the heap for each list box with tab stops
 // that is created and destroyed: Wine's list box frees its own record but
@@ -120,6 +122,7 @@ enum LeakKind { kLeakNone, kLeakHandle, kLeakHeap, kLeakWindow, kLeakLibrary };
 struct Options {
     long calls = 10000;
     long dialogs = 200;
+    long cycles = 2000;
     long every = 0;
     std::string only;
     LeakKind leak = kLeakNone;
@@ -143,9 +146,11 @@ class Soak;
 // One path through the export: how the library is offered, how the fake is
 // scripted, and one call with its checks (returns an empty text when the
 // call went as it should, else what went wrong).
+enum PathKind { kCall, kDialog, kCycle };
+
 struct SoakPath {
     const char* name;
-    bool dialog;
+    PathKind kind;
     Library library;
     std::function<void(FakeXk&)> script;
     std::function<std::string(Soak&)> call;
@@ -179,7 +184,24 @@ public:
         }
     }
 
-    PFN_QVOpenPrinterInf open() const { return m_module.open(); }
+    PFN_QVOpenPrinterInf open() const { return m_cycleOpen != NULL ? m_cycleOpen : m_module.open(); }
+
+    // Runs call through a second copy of the module (bin\soak\cycle\),
+    // loaded for it and freed after it.
+    std::string WithModuleLoadedForTheCall(const std::function<std::string(Soak&)>& call)
+    {
+        const std::string path = ExecutableFolder() + "cycle\\qvoptinf.dll";
+        HMODULE module = LoadLibraryA(path.c_str());
+        if (module == NULL)
+            return "the module did not load from " + path;
+        m_cycleOpen = (PFN_QVOpenPrinterInf)(void (*)(void))GetProcAddress(module, "QVOpenPrinterInf");
+        std::string problem = m_cycleOpen != NULL ? call(*this) : "the module has no export";
+        m_cycleOpen = NULL;
+        FreeLibrary(module);
+        if (problem.empty() && GetModuleHandleA(path.c_str()) != NULL)
+            problem = "the module stays loaded after FreeLibrary";
+        return problem;
+    }
     FakeXk* fake() const { return m_fake.get(); }
 
     int Run(const std::vector<SoakPath>& paths)
@@ -297,7 +319,9 @@ private:
     {
         PathResult result;
         result.name = path.name;
-        result.calls = path.dialog ? m_options.dialogs : m_options.calls;
+        result.calls = path.kind == kDialog  ? m_options.dialogs
+                       : path.kind == kCycle ? m_options.cycles
+                                             : m_options.calls;
         result.failedCalls = 0;
         result.libraryChecks = 0;
         result.msPerCall = 0;
@@ -367,7 +391,7 @@ private:
         const long measured = result.calls - warmUp;
         for (int k = 0; k < kResourceKindCount; k++)
             result.allowed[k] = kTolerance[k];
-        if (path.dialog) {
+        if (path.kind == kDialog) {
             result.allowed[kHeapBytes] += LONGLONG(m_platform.bytesPerWindow * measured + 0.5);
             result.allowed[kHeapBlocks] += LONGLONG(m_platform.blocksPerWindow * measured + 0.5);
         }
@@ -378,9 +402,9 @@ private:
 
     void PrintHeader() const
     {
-        printf("%-26s %6s %8s  %-18s %-16s %-26s %-18s %s\n", "path", "calls", "ms/call", "handles",
-               m_guiReported ? "GDI/USER objects" : "windows", "heap bytes", "heap blocks",
-               "XKAPI.DLL after each call");
+        printf("%-26s %6s %8s  %-18s %-16s %-26s %-18s %-12s %s\n", "path", "calls", "ms/call",
+               "handles", m_guiReported ? "GDI/USER objects" : "windows", "heap bytes", "heap blocks",
+               "TLS index", "XKAPI.DLL after each call");
     }
 
     static std::string Change(const PathResult& r, ResourceKind k)
@@ -412,9 +436,9 @@ private:
             snprintf(library, sizeof library, "released; unloads at end");
         else
             snprintf(library, sizeof library, "not loaded");
-        printf("%-26s %6ld %8.2f  %-18s %-16s %-26s %-18s %s\n", r.name, r.calls, r.msPerCall,
+        printf("%-26s %6ld %8.2f  %-18s %-16s %-26s %-18s %-12s %s\n", r.name, r.calls, r.msPerCall,
                Change(r, kHandles).c_str(), gui.c_str(), Change(r, kHeapBytes).c_str(),
-               Change(r, kHeapBlocks).c_str(), library);
+               Change(r, kHeapBlocks).c_str(), Change(r, kTlsIndex).c_str(), library);
     }
 
     int Verdict(const std::vector<PathResult>& results) const
@@ -444,6 +468,7 @@ private:
 
     Options m_options;
     ModuleUnderTest m_module;
+    PFN_QVOpenPrinterInf m_cycleOpen = NULL;
     std::unique_ptr<FakeXk> m_fake;
     std::string m_binFolder;
     std::string m_simFolder;
@@ -486,6 +511,13 @@ std::function<std::string(Soak&)> Call(const char* model, int queryPrinter, int 
             return "expected the record " + Describe(expected) + ", got " + Describe(result);
         return "";
     };
+}
+
+// call, through a copy of the module loaded for it and freed after it: the
+// module leaves nothing behind when it goes, however often it comes.
+std::function<std::string(Soak&)> LoadedForTheCall(std::function<std::string(Soak&)> call)
+{
+    return [call](Soak& soak) { return soak.WithModuleLoadedForTheCall(call); };
 }
 
 std::string CallOtherModel(Soak& soak)
@@ -573,39 +605,41 @@ std::vector<SoakPath> Paths()
     const OptionInfo untouched = Untouched();
     const OptionInfo copy = CallerRecord();
     return {
-        {"query_success", false, kLibraryFake, ScriptAnsweringPrinter,
+        {"query_success", kCall, kLibraryFake, ScriptAnsweringPrinter,
          Call(kRow1, 1, 1, PrinterRecordRow1())},
-        {"query_success_simulator", false, kLibrarySimulator, nullptr, CallSimulator},
-        {"fail_initialize", false, kLibraryFake, FailingAt("XKInitialize", -13),
+        {"query_success_simulator", kCall, kLibrarySimulator, nullptr, CallSimulator},
+        {"fail_initialize", kCall, kLibraryFake, FailingAt("XKInitialize", -13),
          Call(kRow1, 1, 0, untouched)},
-        {"fail_get_device_id", false, kLibraryFake, FailingAt("XKGetDeviceID", -20),
+        {"fail_get_device_id", kCall, kLibraryFake, FailingAt("XKGetDeviceID", -20),
          Call(kRow1, 1, 0, untouched)},
-        {"fail_get_available_channel", false, kLibraryFake,
+        {"fail_get_available_channel", kCall, kLibraryFake,
          FailingAt("XKGetAvailableChannel", -5), Call(kRow1, 1, 0, untouched)},
         // The printer offers the channel but cannot open it. (A forced result
         // would leave the fake counting a channel it opened but whose handle
         // it never handed out.)
-        {"fail_open_channel", false, kLibraryFake,
+        {"fail_open_channel", kCall, kLibraryFake,
          [](FakeXk& fake) {
              fake.SetDeviceIdText(kIdRow1);
              fake.SetChannels(FakeXk::Table({{0x10010003, 1}}));
          },
          Call(kRow1, 1, 0, untouched)},
-        {"fail_get_status", false, kLibraryFake, FailingAt("XKGetStatus", -7),
+        {"fail_get_status", kCall, kLibraryFake, FailingAt("XKGetStatus", -7),
          Call(kRow1, 1, 0, untouched)},
-        {"fail_close_channel", false, kLibraryFake, FailingAt("XKCloseChannel", -7),
+        {"fail_close_channel", kCall, kLibraryFake, FailingAt("XKCloseChannel", -7),
          Call(kRow1, 1, 0, untouched)},
-        {"library_absent", false, kLibraryNone, nullptr, Call(kRow1, 1, 1, copy)},
-        {"both_switches_clear", false, kLibraryFakeIdle, nullptr, Call(kRow1, 0, 1, copy)},
-        {"other_model", false, kLibraryFake,
+        {"library_absent", kCall, kLibraryNone, nullptr, Call(kRow1, 1, 1, copy)},
+        {"both_switches_clear", kCall, kLibraryFakeIdle, nullptr, Call(kRow1, 0, 1, copy)},
+        {"other_model", kCall, kLibraryFake,
          [](FakeXk& fake) {
              ScriptAnsweringPrinter(fake);
              fake.SetDeviceIdText(kIdRow0);
          },
          CallOtherModel},
-        {"dialog_awaiting_sheet", true, kLibraryFakeIdle, nullptr, DialogAwaitingSheet},
-        {"dialog_sheet_printed", true, kLibraryFakeIdle, nullptr, DialogSheetPrinted},
-        {"dialog_answered", true, kLibraryFake, ScriptAnsweringPrinter, DialogAnswered},
+        {"dialog_awaiting_sheet", kDialog, kLibraryFakeIdle, nullptr, DialogAwaitingSheet},
+        {"dialog_sheet_printed", kDialog, kLibraryFakeIdle, nullptr, DialogSheetPrinted},
+        {"dialog_answered", kDialog, kLibraryFake, ScriptAnsweringPrinter, DialogAnswered},
+        {"load_call_unload", kCycle, kLibraryFake, ScriptAnsweringPrinter,
+         LoadedForTheCall(Call(kRow1, 1, 1, PrinterRecordRow1()))},
     };
 }
 
@@ -620,6 +654,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.calls = atol(value.c_str());
         else if (arg == "--dialogs")
             options.dialogs = atol(value.c_str());
+        else if (arg == "--cycles")
+            options.cycles = atol(value.c_str());
         else if (arg == "--every")
             options.every = atol(value.c_str());
         else if (arg == "--only")
@@ -635,7 +671,7 @@ bool ParseOptions(int argc, char** argv, Options& options)
         else
             return false;
     }
-    return options.calls > 0 && options.dialogs > 0 && options.every >= 0;
+    return options.calls > 0 && options.dialogs > 0 && options.cycles > 0 && options.every >= 0;
 }
 
 }  // namespace
@@ -645,11 +681,12 @@ int main(int argc, char** argv)
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         fprintf(stderr,
-                "usage: qvsoak [--calls N] [--dialogs N] [--every N] [--only PATH] "
+                "usage: qvsoak [--calls N] [--dialogs N] [--cycles N] [--every N] [--only PATH] "
                 "[--leak handle|heap|window|library]\n");
         return 2;
     }
-    printf("qvsoak: %ld calls per path, %ld per dialog state\n", options.calls, options.dialogs);
+    printf("qvsoak: %ld calls per path, %ld per dialog state, %ld loads of the module\n", options.calls,
+           options.dialogs, options.cycles);
     Soak soak(options);
     return soak.Run(Paths());
 }

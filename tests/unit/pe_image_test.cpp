@@ -1,18 +1,24 @@
 // Reads the built module's file and checks what a module shipped into a
 // driver's process must carry: ASLR, DEP and (32-bit) NO_SEH marks,
-// relocations, no section both writable and executable, imports from system
-// DLLs only, a stack protector whose failure ends the process, version
+// relocations, no section both writable and executable, no TLS or load
+// configuration directory, imports from system DLLs only and only of
+// functions that every Windows it serves exports, no instruction newer than
+// a 486 (32-bit), a stack protector whose failure ends the process, version
 // information, and a size bound.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "module_under_test.h"
+#include "runtime/stack_check.h"
 
 namespace {
 
@@ -81,13 +87,37 @@ public:
     std::vector<std::string> importedDlls() const
     {
         std::vector<std::string> names;
+        for (const auto& function : importedFunctions()) {
+            if (std::find(names.begin(), names.end(), function.first) == names.end())
+                names.push_back(function.first);
+        }
+        return names;
+    }
+    // Each imported function as (DLL, name); "#n" for one imported by ordinal.
+    std::vector<std::pair<std::string, std::string>> importedFunctions() const
+    {
+        std::vector<std::pair<std::string, std::string>> functions;
         IMAGE_DATA_DIRECTORY imports = directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
         if (imports.VirtualAddress == 0)
-            return names;
+            return functions;
+        const bool wide = magic() == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
         auto descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(&m_bytes[Offset(imports.VirtualAddress)]);
-        for (; descriptor->Name != 0; descriptor++)
-            names.push_back(&m_bytes[Offset(descriptor->Name)]);
-        return names;
+        for (; descriptor->Name != 0; descriptor++) {
+            const std::string dll = &m_bytes[Offset(descriptor->Name)];
+            DWORD thunks = descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk : descriptor->FirstThunk;
+            for (size_t at = Offset(thunks);; at += wide ? 8 : 4) {
+                ULONGLONG thunk = wide ? *reinterpret_cast<const ULONGLONG*>(&m_bytes[at])
+                                       : *reinterpret_cast<const DWORD*>(&m_bytes[at]);
+                if (thunk == 0)
+                    break;
+                const ULONGLONG byOrdinal = wide ? IMAGE_ORDINAL_FLAG64 : IMAGE_ORDINAL_FLAG32;
+                if (thunk & byOrdinal)
+                    functions.emplace_back(dll, "#" + std::to_string(thunk & 0xFFFF));
+                else
+                    functions.emplace_back(dll, &m_bytes[Offset((DWORD)thunk) + 2]);   // after the hint
+            }
+        }
+        return functions;
     }
 
     // Names in the export directory, and the ordinal base.
@@ -184,10 +214,11 @@ TEST_F(ModuleImage, HasNoSectionBothWritableAndExecutable)
     }
 }
 
+// No C runtime (msvcrt.dll, crtdll.dll, a GCC runtime): a retail Windows 95
+// or NT 3.51 has none of them.
 TEST_F(ModuleImage, ImportsSystemDllsOnly)
 {
-    const std::set<std::string> system = {"ADVAPI32.DLL", "GDI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL",
-                                          "USER32.DLL", "WINSPOOL.DRV"};
+    const std::set<std::string> system = {"GDI32.DLL", "KERNEL32.DLL", "USER32.DLL", "WINSPOOL.DRV"};
     std::vector<std::string> dlls = image->importedDlls();
     EXPECT_FALSE(dlls.empty());
     for (std::string name : dlls) {
@@ -195,6 +226,115 @@ TEST_F(ModuleImage, ImportsSystemDllsOnly)
         EXPECT_TRUE(system.count(name)) << "imports " << name;
     }
 }
+
+// The oldest systems the module serves, as the version columns of the list
+// of system exports name them.
+#ifdef _WIN64
+const double kOldestNt = 5.2;    // the first x64 Windows
+const double kOldest9x = 0;      // none: no 9x runs 64-bit code
+const char kOldestNtName[] = "the first x64 Windows";
+#else
+const double kOldestNt = 3.51;
+const double kOldest9x = 4.0;    // Windows 95
+const char kOldestNtName[] = "NT 3.51";
+#endif
+
+// The list kept in tests/unit/system_exports.txt: for each function, the
+// first NT and 9x versions that export it ('-' none: -1; '?' unknown: 99).
+struct SystemExport {
+    double nt;
+    double nineX;
+};
+
+std::map<std::string, SystemExport> ReadSystemExports()
+{
+    std::map<std::string, SystemExport> list;
+    std::ifstream file(QV_SYSTEM_EXPORTS);
+    auto version = [](const std::string& text) {
+        return text == "-" ? -1.0 : text == "?" ? 99.0 : std::stod(text);
+    };
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream fields(line.substr(0, line.find('#')));
+        std::string dll, function, nt, nineX;
+        if (fields >> dll >> function >> nt >> nineX) {
+            std::transform(dll.begin(), dll.end(), dll.begin(), ::toupper);
+            list[dll + "!" + function] = SystemExport{version(nt), version(nineX)};
+        }
+    }
+    return list;
+}
+
+// A function that the loader cannot find makes the whole module fail to load.
+TEST_F(ModuleImage, ImportsOnlyWhatTheOldestSystemsExport)
+{
+    const std::map<std::string, SystemExport> list = ReadSystemExports();
+    ASSERT_FALSE(list.empty()) << "cannot read " << QV_SYSTEM_EXPORTS;
+    for (auto function : image->importedFunctions()) {
+        std::transform(function.first.begin(), function.first.end(), function.first.begin(), ::toupper);
+        const std::string name = function.first + "!" + function.second;
+        auto row = list.find(name);
+        if (row == list.end()) {
+            ADD_FAILURE() << "imports " << name << ", which is not on the list of system exports";
+            continue;
+        }
+        EXPECT_LE(row->second.nt, kOldestNt) << "imports " << name << ": " << kOldestNtName << " lacks it";
+        if (kOldest9x > 0)
+            EXPECT_TRUE(row->second.nineX > 0 && row->second.nineX <= kOldest9x)
+                << "imports " << name << ": Windows 95 lacks it";
+    }
+}
+
+TEST_F(ModuleImage, HasNoTlsOrLoadConfigurationDirectory)
+{
+    // Windows 95 refuses to load a DLL with a TLS directory, and before
+    // Vista a DLL loaded at run time never has its implicit TLS set up.
+    EXPECT_EQ(0u, image->directory(IMAGE_DIRECTORY_ENTRY_TLS).VirtualAddress);
+    EXPECT_EQ(0u, image->directory(IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG).VirtualAddress);
+}
+
+#ifndef _WIN64
+// What a 486 cannot run: the Pentium's and later processors' instructions,
+// and any MMX or SSE register.
+bool NewerThanA486(const std::string& mnemonic, const std::string& operands)
+{
+    static const char* const prefixes[] = {"cmov", "fcmov", "fcomi", "fucomi", "prefetch"};
+    static const std::set<std::string> names = {"ud2",    "rdtsc",  "rdpmc",  "cmpxchg8b", "sysenter",
+                                                "sysexit", "sfence", "lfence", "mfence",    "movnti",
+                                                "clflush", "fxsave", "fxrstor", "emms"};
+    for (const char* prefix : prefixes) {
+        if (mnemonic.compare(0, strlen(prefix), prefix) == 0)
+            return true;
+    }
+    return names.count(mnemonic) || operands.find("mm") != std::string::npos;
+}
+
+// The module's code, as the toolchain's objdump disassembles it at build time.
+TEST_F(ModuleImage, HoldsNoInstructionNewerThanA486)
+{
+    std::ifstream listing(QV_MODULE_DISASSEMBLY);
+    ASSERT_TRUE(listing.good()) << "no disassembly at " << QV_MODULE_DISASSEMBLY;
+    std::string line;
+    int instructions = 0;
+    std::vector<std::string> newer;
+    while (std::getline(listing, line)) {
+        // "67e42090:\tpush   %ebp"
+        const size_t tab = line.find(":\t");
+        if (tab == std::string::npos)
+            continue;
+        std::istringstream fields(line.substr(tab + 2));
+        std::string mnemonic, operands;
+        fields >> mnemonic;
+        std::getline(fields, operands);
+        instructions++;
+        if (NewerThanA486(mnemonic, operands) && newer.size() < 10)
+            newer.push_back(line);
+    }
+    EXPECT_GT(instructions, 1000) << "the disassembly is not the module's";
+    for (const std::string& found : newer)
+        ADD_FAILURE() << "newer than a 486: " << found;
+}
+#endif
 
 TEST_F(ModuleImage, EndsTheProcessWhenTheStackCheckFails)
 {
@@ -217,7 +357,9 @@ TEST_F(ModuleImage, EndsTheProcessWhenTheStackCheckFails)
 
 // The same handler, linked into this program from the module's code: the
 // process ends at once with the fast-fail status, and no exception handler of
-// the host runs (this one would end the process with 1 instead).
+// the host runs (this one would end the process with 1 instead). Where the
+// platform says that it has no fast fail (before Windows 8), the process
+// ends all the same, without the exception that int 0x29 raises there.
 LONG CALLBACK HostHandler(EXCEPTION_POINTERS*)
 {
     ExitProcess(1);
@@ -225,18 +367,33 @@ LONG CALLBACK HostHandler(EXCEPTION_POINTERS*)
 
 extern "C" void __stack_chk_fail(void);
 
-TEST(StackCheck, FailureEndsTheProcessAtOnce)
+struct OverrunRow {
+    const char* name;
+    void (*fail)();
+};
+
+const OverrunRow kOverrunRows[] = {
+    {"AsThePlatformSays", [] { __stack_chk_fail(); }},
+    {"WithoutFastFail", [] { EndProcessAfterOverrun(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE, FALSE); }},
+};
+
+class StackCheck : public ::testing::TestWithParam<OverrunRow> {};
+
+TEST_P(StackCheck, FailureEndsTheProcessAtOnce)
 {
     EXPECT_EXIT(
         {
             AddVectoredExceptionHandler(1, HostHandler);
             SetUnhandledExceptionFilter(HostHandler);
-            __stack_chk_fail();
+            GetParam().fail();
             std::fprintf(stderr, "still running\n");
             std::exit(0);
         },
         ::testing::ExitedWithCode((int)STATUS_STACK_BUFFER_OVERRUN), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, StackCheck, ::testing::ValuesIn(kOverrunRows),
+                         [](const ::testing::TestParamInfo<OverrunRow>& p) { return std::string(p.param.name); });
 
 TEST_F(ModuleImage, StaysWithinItsSizeBound)
 {
