@@ -1,6 +1,6 @@
 #include "library_path.h"
 #include "heap_block.h"
-#include "../util/platform.h"
+#include "../runtime/platform.h"
 
 #include <string.h>
 

@@ -2,7 +2,7 @@
 #include "app.h"
 #include "../dialog/resource.h"
 #include "../util/error.h"
-#include "../util/platform.h"
+#include "../runtime/platform.h"
 #include "../util/trace.h"
 
 #include <string.h>

@@ -1,5 +1,6 @@
 #include "afxapp.h"
 #include "afxres.h"
+#include "../runtime/platform.h"
 
 #include <string.h>
 
@@ -8,7 +9,7 @@ namespace {
 CWinApp* g_app = NULL;
 HINSTANCE g_resourceHandle = NULL;
 AFX_MESSAGEBOX_PROC g_messageBox = ::MessageBoxA;
-AFX_WINHELP_PROC g_winHelp = ::WinHelpA;
+AFX_WINHELP_PROC g_winHelp = NULL;   // NULL: the platform's own, if it has one
 
 }  // namespace
 
@@ -35,7 +36,9 @@ CWinApp::~CWinApp()
 void CWinApp::WinHelp(DWORD_PTR data, UINT command)
 {
     HWND owner = m_pMainWnd != NULL ? m_pMainWnd->m_hWnd : NULL;
-    g_winHelp(owner, m_pszHelpFilePath, command, data);
+    AFX_WINHELP_PROC winHelp = g_winHelp != NULL ? g_winHelp : Platform().winHelp;
+    if (winHelp != NULL)
+        winHelp(owner, m_pszHelpFilePath, command, data);
 }
 
 int CWinApp::DoMessageBox(LPCSTR text, UINT type, UINT /*helpContext*/)
@@ -179,6 +182,6 @@ AFX_MESSAGEBOX_PROC AfxSetMessageBoxProc(AFX_MESSAGEBOX_PROC proc)
 AFX_WINHELP_PROC AfxSetWinHelpProc(AFX_WINHELP_PROC proc)
 {
     AFX_WINHELP_PROC old = g_winHelp;
-    g_winHelp = proc != NULL ? proc : ::WinHelpA;
+    g_winHelp = proc;
     return old;
 }

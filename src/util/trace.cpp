@@ -1,5 +1,5 @@
 #include "trace.h"
-#include "platform.h"
+#include "../runtime/platform.h"
 
 #include <stdarg.h>
 

@@ -25,6 +25,7 @@ const PlatformEntries& Platform()
         LookUp(kernel, "IsDebuggerPresent", g_entries.isDebuggerPresent);
         LookUp(user, "GetProcessWindowStation", g_entries.getProcessWindowStation);
         LookUp(user, "GetUserObjectInformationA", g_entries.getUserObjectInformation);
+        LookUp(user, "WinHelpA", g_entries.winHelp);
         g_entries.searchFlags = kernel != NULL && GetProcAddress(kernel, "AddDllDirectory") != NULL;
         InterlockedExchange(&g_lookedUp, 1);
     }

@@ -1,7 +1,8 @@
 // What later systems offer beyond the oldest ones the module serves (Windows
-// 95 and NT 3.51 export none of these). The module imports none of them: it
-// looks them up at run time, once, so that it still loads where they are
-// missing, and each caller has its fallback for that case.
+// 95 and NT 3.51 export none of these), and what no public source shows on
+// both. The module imports none of them: it looks them up at run time, once,
+// so that it loads wherever they are missing, and each caller has its
+// fallback for that case.
 #ifndef QV_UTIL_PLATFORM_H
 #define QV_UTIL_PLATFORM_H
 
@@ -18,6 +19,10 @@ struct PlatformEntries {
     HWINSTA(WINAPI* getProcessWindowStation)(void);
     BOOL(WINAPI* getUserObjectInformation)(HANDLE object, int index, PVOID info, DWORD size,
                                            LPDWORD needed);
+    // The help viewer's entry. Every Windows the module serves is believed to
+    // have it, but no public record says since which version; without it a
+    // help request shows nothing.
+    BOOL(WINAPI* winHelp)(HWND owner, LPCSTR helpFile, UINT command, ULONG_PTR data);
     // Whether LoadLibraryExA takes the LOAD_LIBRARY_SEARCH_* flags: they come
     // with AddDllDirectory (Windows 8, Windows 7 with its loader update).
     BOOL searchFlags;
