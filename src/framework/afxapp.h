@@ -45,7 +45,7 @@ CWnd* AfxGetMainWnd();
 // loaded, never the host executable.
 HINSTANCE AfxGetResourceHandle();
 
-// Called when the module is loaded (from DllMain, or by a test program for its
+// Called when the module is loaded (from its entry point, or by a test program for its
 // own executable): records the module handle, names the application after the
 // module file and starts the application object.
 void AfxInitModule(HINSTANCE module);
