@@ -4,13 +4,16 @@
 // record given by --current counts as the printer's reply.
 //
 //   qvdialog [--answered | --sheet-printed] [--current v1,...,v12]
-//            [--close-after ms] [--printer NAME] [--check-fit]
+//            [--close-after ms] [--printer NAME] [--check-fit] [--active-caption]
 //
 // --sheet-printed clicks the settings-sheet button once the dialog is up.
 // --close-after ends the dialog with Cancel after that many milliseconds.
 // --check-fit prints, once the dialog is up, its window rectangle on the
 // screen ("window left top right bottom") and each text that does not fit its
 // control; the exit status is then 1 when one does not.
+// --active-caption draws the caption in the active colours once the dialog is
+// up: under Xvfb, with no window manager, Wine draws it in the inactive ones
+// although the dialog is the active window.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -25,6 +28,7 @@ UINT_PTR g_closeTimer = 0;
 DWORD g_closeAfter = 0;
 bool g_clickSheet = false;
 bool g_checkFit = false;
+bool g_activeCaption = false;
 int g_misfits = 0;
 DWORD g_start = 0;
 
@@ -37,6 +41,10 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
     if (g_clickSheet) {
         g_clickSheet = false;
         SendMessageA(GetDlgItem(dialog, IDC_SETTINGS_SHEET), BM_CLICK, 0, 0);
+    }
+    if (g_activeCaption) {
+        g_activeCaption = false;
+        SendMessageA(dialog, WM_NCACTIVATE, TRUE, 0);
     }
     if (g_checkFit) {
         g_checkFit = false;
@@ -82,9 +90,10 @@ int main(int argc, char** argv)
         } else if (strcmp(argv[i], "--close-after") == 0 && i + 1 < argc) g_closeAfter = atoi(argv[++i]);
         else if (strcmp(argv[i], "--printer") == 0 && i + 1 < argc) printer = argv[++i];
         else if (strcmp(argv[i], "--check-fit") == 0) g_checkFit = true;
+        else if (strcmp(argv[i], "--active-caption") == 0) g_activeCaption = true;
         else {
             fprintf(stderr, "usage: qvdialog [--answered | --sheet-printed] [--current v1,...,v12] "
-                            "[--close-after ms] [--printer NAME] [--check-fit]\n");
+                            "[--close-after ms] [--printer NAME] [--check-fit] [--active-caption]\n");
             return 2;
         }
     }
