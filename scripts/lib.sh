@@ -37,6 +37,11 @@ qv_install_deps() {
   command -v python3 >/dev/null || need+=(python3)
   [ -f /usr/share/i18n/SUPPORTED ] || need+=(locales)
   command -v import >/dev/null || need+=(imagemagick)
+  # Release archives: the import library for Microsoft's linker, the zip
+  # files, and signing (tested with a throwaway certificate).
+  command -v llvm-dlltool >/dev/null || command -v llvm-dlltool-14 >/dev/null || need+=(llvm-14)
+  command -v osslsigncode >/dev/null || need+=(osslsigncode)
+  command -v openssl >/dev/null || need+=(openssl)
   if [ ${#need[@]} -gt 0 ]; then
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
       qv_sudo dpkg --add-architecture i386
