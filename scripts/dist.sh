@@ -4,7 +4,7 @@
 # checks them, and prints the SHA-256 of each module and archive.
 #
 #   scripts/dist.sh                     both archives
-#   scripts/dist.sh --verify            also builds each module once more, in
+#   scripts/dist.sh --verify            also builds each archive once more, in
 #                                       another folder and at another time, and
 #                                       checks that the bytes are the same
 #   scripts/dist.sh --sign CERT KEY     signs both modules with the vendor's
@@ -94,15 +94,15 @@ if [ $verify = 1 ]; then
   rc=0
   for arch in i686 x86_64; do
     qv_log "building $arch once more, elsewhere, to compare"
-    sleep 1   # another time too: nothing of the clock may reach the module
+    sleep 1   # another time too: nothing of the clock may reach the archive
     qv_clean_build "$arch" "$work/again-$arch"
-    for file in qvoptinf.dll qvoptinf.dll.debug; do
-      if cmp -s "$work/$arch/build/bin/$file" "$work/again-$arch/build/bin/$file"; then
-        echo "reproducible: $arch $file"
-      else
-        echo "NOT reproducible: $arch $file"; rc=1
-      fi
-    done
+    qv_package "$work/again-$arch/build" "$arch" "$work/again-dist" >/dev/null
+    zip="qvoptinf-$version-$(qv_arch_label "$arch").zip"
+    if cmp -s "$QV_ROOT/dist/$zip" "$work/again-dist/$zip"; then
+      echo "reproducible: $zip (module, symbols, import libraries) built twice is the same to the byte"
+    else
+      echo "NOT reproducible: $zip differs when built twice"; rc=1
+    fi
   done
   exit $rc
 fi
