@@ -3,6 +3,7 @@
  * user interface would, then prints the result.
  *
  *   qvhost [--query] [--dialog] [--current v1,...,v12] [--dll path] [--json] [--trace] PRINTER MODEL
+ *   qvhost --version
  *
  * --current gives the caller's record as twelve integers in field order:
  * idValid,idCount,id0,...,id5,memoryValid,memorySizeMB,paperSourceValid,paperSourceCount
@@ -22,12 +23,14 @@
 #include <string.h>
 
 #include "qvoptinf.h"
+#include "qv_version.h"
 
 static void usage(void)
 {
     fprintf(stderr,
             "usage: qvhost [--query] [--dialog] [--current v1,...,v12] [--dll path] [--json] [--trace]\n"
             "              PRINTER MODEL\n"
+            "       qvhost --version\n"
             "  --query    ask the printer through XKAPI.DLL\n"
             "  --dialog   show the option information dialog\n"
             "  --current  the record the caller already holds, twelve integers in field order\n"
@@ -135,6 +138,10 @@ int main(int argc, char **argv)
     PFN_QVOpenPrinterInf open_inf;
 
     memset(&current, 0, sizeof current);
+    if (argc == 2 && strcmp(argv[1], "--version") == 0) {
+        printf("qvhost %s\n", QV_VERSION_TEXT);
+        return 0;
+    }
     for (i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--query") == 0) query = 1;
         else if (strcmp(argv[i], "--dialog") == 0) dialog = 1;
