@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+namespace qv {
+
 namespace {
 
 // Looks name up in library into fn; returns false when it is missing.
@@ -296,3 +298,5 @@ LONG BidiChannelV1::GetAvailableChannel(LPCSTR printerName)
 {
     return DoGetAvailableChannel(1, printerName);
 }
+
+}  // namespace qv

@@ -9,6 +9,8 @@
 #include "../framework/afxwin.h"
 #include "heap_block.h"
 
+namespace qv {
+
 // Entry points of XKAPI.DLL: __stdcall, exported under their plain names.
 // Every one returns a signed 32-bit result: 0 or more is success, a negative
 // value failure; -4 means "buffer too small", -13 (XKInitialize only) that
@@ -176,5 +178,7 @@ public:
     virtual LONG OpenChannel(LPCSTR printerName, DWORD channelKey);
     virtual LONG GetAvailableChannel(LPCSTR printerName);
 };
+
+}  // namespace qv
 
 #endif

@@ -4,6 +4,8 @@
 
 #include <string.h>
 
+namespace qv {
+
 BidiLink::BidiLink(LPCSTR libraryPath, BidiEntryPoints* resolved)
     : replyData(NULL), replyLength(0), reason(kReasonNone), libResult(0), module(NULL), ready(0)
 {
@@ -119,3 +121,5 @@ int BidiLink::Request(LPCSTR printerName, DWORD channelKey)
         return Fail(channel, r);   // the new reply stays
     return 1;
 }
+
+}  // namespace qv

@@ -8,6 +8,8 @@
 #include "../framework/afxwin.h"
 #include "bidi_channel.h"
 
+namespace qv {
+
 class BidiLink {
 public:
     // Loads XKAPI.DLL from libraryPath, the full path that the call's search
@@ -51,5 +53,7 @@ private:
     BidiLink(const BidiLink&);
     BidiLink& operator=(const BidiLink&);
 };
+
+}  // namespace qv
 
 #endif

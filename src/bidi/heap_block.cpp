@@ -1,6 +1,8 @@
 #include "heap_block.h"
 #include "../framework/afxmem.h"
 
+namespace qv {
+
 namespace {
 
 LONG g_liveBlocks = 0;
@@ -51,3 +53,5 @@ LONG HeapBlock::LiveBlocks()
 {
     return g_liveBlocks;
 }
+
+}  // namespace qv

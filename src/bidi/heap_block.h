@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+namespace qv {
+
 class HeapBlock {
 public:
     HeapBlock() : m_data(NULL), m_size(0) {}
@@ -35,5 +37,7 @@ private:
     BYTE* m_data;
     DWORD m_size;
 };
+
+}  // namespace qv
 
 #endif

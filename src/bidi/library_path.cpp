@@ -8,6 +8,8 @@
 // links the code directly).
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
+namespace qv {
+
 const char kBidiLibraryName[] = "XKAPI.DLL";
 
 namespace {
@@ -215,3 +217,5 @@ DriveTypeQuery SetDriveTypeQuery(DriveTypeQuery query)
     g_driveTypeQuery = query != NULL ? query : ::GetDriveTypeA;
     return previous;
 }
+
+}  // namespace qv

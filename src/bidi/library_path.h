@@ -21,6 +21,8 @@
 
 #include <windows.h>
 
+namespace qv {
+
 extern const char kBidiLibraryName[];   // "XKAPI.DLL"
 
 // Writes the library's full path into path (MAX_PATH characters). Returns 1
@@ -41,5 +43,7 @@ HMODULE LoadBidiLibrary(LPCSTR path);
 // use before.
 typedef UINT(WINAPI* DriveTypeQuery)(LPCSTR root);
 DriveTypeQuery SetDriveTypeQuery(DriveTypeQuery query);
+
+}  // namespace qv
 
 #endif

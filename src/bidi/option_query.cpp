@@ -4,6 +4,8 @@
 #include "../util/misc.h"
 #include "../util/trace.h"
 
+namespace qv {
+
 namespace {
 
 enum QueryAction {
@@ -82,3 +84,5 @@ int QueryOptionInfo(LPCSTR libraryPath, LPCSTR printerName, OptionInfo* info,
     Trace("reply parsed: result %d", parsed);
     return parsed;
 }
+
+}  // namespace qv

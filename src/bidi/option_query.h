@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+namespace qv {
+
 // Channel keys of the printer's status replies: the preferred one is tried
 // first where both apply.
 const DWORD kPreferredStatusChannel = 0x10010003;
@@ -22,5 +24,7 @@ const DWORD kBasicStatusChannel = 0x10000003;
 // BidiLink).
 int QueryOptionInfo(LPCSTR libraryPath, LPCSTR printerName, OptionInfo* info,
                     BidiEntryPoints* resolved = NULL);
+
+}  // namespace qv
 
 #endif

@@ -1,6 +1,8 @@
 #include "base_dialog.h"
 #include "../util/misc.h"
 
+namespace qv {
+
 BEGIN_MESSAGE_MAP(CBaseDialog, CDialog)
     // Called when a control or the dialog asks for its colours.
     ON_WM_CTLCOLOR()
@@ -110,3 +112,5 @@ void CBaseDialog::OnDestroy()
     m_hBackgroundBrush.DeleteObject();
     CDialog::OnDestroy();
 }
+
+}  // namespace qv

@@ -8,6 +8,8 @@
 #include "../framework/afxwin.h"
 #include "../optioninfo/option_info.h"
 
+namespace qv {
+
 class CBaseDialog : public CDialog {
 public:
     CBaseDialog(UINT templateId, CWnd* parent = NULL);
@@ -58,5 +60,7 @@ protected:
 
 // The grey of buttons, static texts and the dialog on the older NT versions.
 const COLORREF kOldNtBackground = RGB(192, 192, 192);
+
+}  // namespace qv
 
 #endif

@@ -3,6 +3,8 @@
 #include "../util/error.h"
 #include "../util/misc.h"
 
+namespace qv {
+
 const INT32 MemorySizeTable[4] = {0, 32, 64, 96};
 
 namespace {
@@ -260,3 +262,5 @@ void COptionInfoDialog::OnOK()
     m_optionInfo.CopyFrom(&info);
     EndDialog(IDOK);
 }
+
+}  // namespace qv

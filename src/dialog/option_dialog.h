@@ -11,6 +11,8 @@
 #include "base_dialog.h"
 #include "resource.h"
 
+namespace qv {
+
 // Megabytes of the memory combo box's items, by item index.
 extern const INT32 MemorySizeTable[4];
 
@@ -56,5 +58,7 @@ private:
 
     DECLARE_MESSAGE_MAP()
 };
+
+}  // namespace qv
 
 #endif

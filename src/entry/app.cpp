@@ -1,5 +1,7 @@
 #include "app.h"
 
+namespace qv {
+
 COptionInfoApp theApp;
 
 BEGIN_MESSAGE_MAP(COptionInfoApp, CWinApp)
@@ -18,3 +20,5 @@ void COptionInfoApp::WinHelp(DWORD_PTR data, UINT command)
     else
         CWinApp::WinHelp(data, command);
 }
+
+}  // namespace qv

@@ -6,6 +6,8 @@
 
 #include "../framework/afxwin.h"
 
+namespace qv {
+
 // The one topic of the help file that every help request opens.
 const DWORD kHelpTopic = 0x1300;   // 4864
 
@@ -25,5 +27,7 @@ public:
 };
 
 extern COptionInfoApp theApp;
+
+}  // namespace qv
 
 #endif

@@ -7,6 +7,8 @@
 
 #include <string.h>
 
+namespace qv {
+
 const ModelRow ModelTable[2] = {
     {"KV-3100D"},
     {"Marlow Wide 900"},
@@ -130,3 +132,5 @@ int CheckPrinterModel(LPCSTR expected, LPCSTR reported)
                MB_ICONHAND | MB_SETFOREGROUND);
     return 0;
 }
+
+}  // namespace qv

@@ -5,6 +5,8 @@
 
 #include "../framework/afxwin.h"
 
+namespace qv {
+
 struct ModelRow {
     char name[48];
 };
@@ -30,5 +32,7 @@ int ExtractModelName(LPCSTR deviceId, CString& model);
 // shows the incompatible-printer message and returns 0 once it is closed.
 // In a window station no user sees, the message is not shown (only traced).
 int CheckPrinterModel(LPCSTR expected, LPCSTR reported);
+
+}  // namespace qv
 
 #endif

@@ -10,6 +10,8 @@
 #include "../optioninfo/option_info.h"
 #include "../util/trace.h"
 
+namespace qv {
+
 namespace {
 
 // Request flags written into the working record before the printer is asked,
@@ -210,20 +212,21 @@ private:
 LONG CallGate::s_running = 0;
 
 }  // namespace
+}  // namespace qv
 
 // A refused call and an internal failure (out of memory and the like) end the
 // call with 0 and leave the caller's result record untouched, since that
 // record is written only as the last step of a successful path.
 extern "C" int WINAPI QVOpenPrinterInf(LPCSTR printerName, LPCSTR modelName, DWORD /*reserved*/,
-                                       const OptionInfo* currentInfo, OptionInfo* resultInfo,
+                                       const qv::OptionInfo* currentInfo, qv::OptionInfo* resultInfo,
                                        int showDialog, int queryPrinter)
 {
-    CallGate gate;
+    qv::CallGate gate;
     if (!gate.entered()) {
-        Trace("call refused: another call of the module is running");
+        qv::Trace("call refused: another call of the module is running");
         return 0;
     }
-    return OpenPrinterInf(printerName != NULL ? printerName : "",
+    return qv::OpenPrinterInf(printerName != NULL ? printerName : "",
                           modelName != NULL ? modelName : "", currentInfo, resultInfo,
                           showDialog != 0, queryPrinter != 0);
 }

@@ -4,6 +4,8 @@
 
 #include <string.h>
 
+namespace qv {
+
 namespace {
 
 CWinApp* g_app = NULL;
@@ -185,3 +187,5 @@ AFX_WINHELP_PROC AfxSetWinHelpProc(AFX_WINHELP_PROC proc)
     g_winHelp = proc;
     return old;
 }
+
+}  // namespace qv

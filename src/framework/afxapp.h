@@ -5,6 +5,8 @@
 
 #include "afxwnd.h"
 
+namespace qv {
+
 class CWinApp : public CCmdTarget {
 public:
     // appName NULL: the title is taken from the module's file name.
@@ -69,5 +71,7 @@ AFX_MESSAGEBOX_PROC AfxSetMessageBoxProc(AFX_MESSAGEBOX_PROC proc);   // NULL re
 // Help requests end here. Tests replace it so that no help viewer starts.
 typedef BOOL (WINAPI* AFX_WINHELP_PROC)(HWND owner, LPCSTR helpFile, UINT command, ULONG_PTR data);
 AFX_WINHELP_PROC AfxSetWinHelpProc(AFX_WINHELP_PROC proc);            // NULL restores
+
+}  // namespace qv
 
 #endif

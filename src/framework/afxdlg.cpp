@@ -2,6 +2,8 @@
 #include "afxapp.h"
 #include "afxres.h"
 
+namespace qv {
+
 CDataExchange::CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate)
     : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dlgWnd), m_hWndLastControl(NULL),
       m_bEditLastControl(FALSE), m_bBrokenDown(FALSE)
@@ -265,3 +267,5 @@ LRESULT CDialog::OnCommandHelp(WPARAM, LPARAM lParam)
         app->WinHelp((DWORD_PTR)lParam);
     return TRUE;
 }
+
+}  // namespace qv

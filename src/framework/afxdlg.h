@@ -5,6 +5,8 @@
 
 #include "afxwnd.h"
 
+namespace qv {
+
 // The context of one data exchange: its direction and the control most
 // recently prepared for exchange, which a failed validation goes back to.
 //
@@ -90,5 +92,7 @@ private:
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 };
+
+}  // namespace qv
 
 #endif

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace qv {
+
 // A brush the owner deletes: explicitly with DeleteObject where the moment
 // matters (a window's brush when the window goes), else when the owner goes.
 class CBrush {
@@ -34,5 +36,7 @@ private:
     CBrush(const CBrush&);
     CBrush& operator=(const CBrush&);
 };
+
+}  // namespace qv
 
 #endif

@@ -3,6 +3,8 @@
 #include "afxres.h"
 #include "afxwnd.h"
 
+namespace qv {
+
 namespace {
 
 LONG g_allocations = 0;
@@ -79,3 +81,5 @@ LONG AfxAllocationCount()
 {
     return g_allocations;
 }
+
+}  // namespace qv

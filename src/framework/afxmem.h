@@ -15,6 +15,8 @@
 
 #include <windows.h>
 
+namespace qv {
+
 // size bytes of the process heap (zeroed when zero is set), or NULL.
 void* AfxAllocMemory(SIZE_T size, BOOL zero = FALSE);
 void AfxFreeMemory(void* block);
@@ -46,5 +48,7 @@ void AfxReportInternalFailure();
 // counts every allocation asked for since the module was loaded.
 void AfxFailAllocations(LONG first, LONG count = 1);
 LONG AfxAllocationCount();
+
+}  // namespace qv
 
 #endif

@@ -1,5 +1,7 @@
 #include "afxmsg.h"
 
+namespace qv {
+
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 {
     static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, (AFX_PMSG)0}};
@@ -45,3 +47,5 @@ BOOL CCmdTarget::OnCmdMsg(UINT id, int code, BOOL query)
         return FALSE;
     }
 }
+
+}  // namespace qv

@@ -10,6 +10,8 @@
 
 #include <stddef.h>
 
+namespace qv {
+
 class CCmdTarget;
 typedef void (CCmdTarget::*AFX_PMSG)();
 
@@ -110,5 +112,7 @@ private:
 #define ON_WM_CTLCOLOR() \
     {WM_CTLCOLOR, 0, 0, 0, AfxSig_hDWw, reinterpret_cast<AFX_PMSG>( \
      static_cast<HBRUSH (CCmdTarget::*)(HDC, HWND, UINT)>(&ThisClass::OnCtlColor))},
+
+}  // namespace qv
 
 #endif

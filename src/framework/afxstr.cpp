@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+namespace qv {
+
 namespace {
 
 // The one empty string all empty CStrings share; never freed, never counted.
@@ -286,3 +288,5 @@ bool operator==(const CString& a, const CString& b)
 {
     return a.GetLength() == b.GetLength() && memcmp((LPCSTR)a, (LPCSTR)b, a.GetLength()) == 0;
 }
+
+}  // namespace qv

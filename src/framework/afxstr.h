@@ -10,6 +10,8 @@
 
 #include "afxmem.h"
 
+namespace qv {
+
 class CString {
 public:
     CString();
@@ -67,5 +69,7 @@ private:
 
     LPSTR m_pchData;
 };
+
+}  // namespace qv
 
 #endif

@@ -12,4 +12,9 @@
 #include "afxapp.h"
 #include "afxdlg.h"
 
+namespace qv {
+
+
+}  // namespace qv
+
 #endif

@@ -2,6 +2,8 @@
 #include "afxdlg.h"
 #include "afxres.h"
 
+namespace qv {
+
 namespace {
 
 AFX_MODULE_STATE g_moduleState;
@@ -156,3 +158,5 @@ int CListBox::GetText(int index, CString& text) const
     text.ReleaseBuffer(got == LB_ERR ? 0 : got);
     return got;
 }
+
+}  // namespace qv

@@ -6,6 +6,8 @@
 #include "afxmsg.h"
 #include "afxstr.h"
 
+namespace qv {
+
 class CDataExchange;
 
 // What the framework keeps for the call that is running. The module admits
@@ -113,5 +115,7 @@ public:
     int GetSel(int index) const { return (int)SendMessage(LB_GETSEL, index); }
     BOOL SetTabStops(int dialogUnits) { return (BOOL)SendMessage(LB_SETTABSTOPS, 1, (LPARAM)&dialogUnits); }
 };
+
+}  // namespace qv
 
 #endif

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+namespace qv {
+
 void OptionInfo::Reset()
 {
     memset(this, 0, sizeof *this);
@@ -20,3 +22,5 @@ void OptionInfo::CopyTo(OptionInfo* target) const
 {
     memcpy(target, this, sizeof *this);
 }
+
+}  // namespace qv

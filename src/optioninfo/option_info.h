@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+namespace qv {
+
 // Number of printer-ID elements.
 const int kIdFieldCount = 6;
 
@@ -29,5 +31,7 @@ struct OptionInfo {
 };
 
 static_assert(sizeof(OptionInfo) == 48, "OptionInfo is twelve 32-bit integers");
+
+}  // namespace qv
 
 #endif

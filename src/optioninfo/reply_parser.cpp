@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+namespace qv {
+
 namespace {
 
 const BYTE kIdTag[] = {'C', 'W', ':'};
@@ -128,3 +130,5 @@ int ParseOptionReply(const BYTE* data, DWORD length, OptionInfo* info)
     }
     return result;
 }
+
+}  // namespace qv

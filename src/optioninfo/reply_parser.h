@@ -10,6 +10,8 @@
 
 #include "option_info.h"
 
+namespace qv {
+
 // Number of paper-source records in the "CD:" block; record 1 is the
 // standard source, the others the optional ones.
 const int kPaperSourceRecordCount = 2;
@@ -21,5 +23,7 @@ const int kPaperSourceRecordCount = 2;
 // Fields that are "NA", not hexadecimal, or would lie past the end of the
 // reply read as 0.
 int ParseOptionReply(const BYTE* reply, DWORD length, OptionInfo* info);
+
+}  // namespace qv
 
 #endif

@@ -4,6 +4,8 @@
 
 #include "../util/misc.h"
 
+namespace qv {
+
 namespace {
 
 const SpoolerFunctions kRealSpooler = {
@@ -249,3 +251,5 @@ int RawPrintJob::PrintPacket(LPCSTR printerName, const BYTE* packet, DWORD lengt
         result = 0;
     return result;
 }
+
+}  // namespace qv

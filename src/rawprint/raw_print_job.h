@@ -21,6 +21,8 @@
 
 #include "spooler_functions.h"
 
+namespace qv {
+
 class RawPrintJob {
 public:
     enum { kStagingSize = 2048 };
@@ -88,5 +90,7 @@ private:
     BYTE m_staging[kStagingSize];
     DWORD m_stagedCount;
 };
+
+}  // namespace qv
 
 #endif

@@ -5,6 +5,8 @@
 #include "raw_print_job.h"
 #include "../framework/afxmem.h"
 
+namespace qv {
+
 namespace {
 
 // Remote mode: ESC ( R, a 16-bit little-endian count of the bytes that
@@ -73,3 +75,5 @@ int SendSettingsSheet(LPCSTR printerName)
     AfxFreeMemory(packet);
     return result;
 }
+
+}  // namespace qv

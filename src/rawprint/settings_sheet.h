@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+namespace qv {
+
 // Sends the settings-sheet job (76 bytes: printer reset, the 68-byte packet,
 // printer reset) to printerName through the spooler. Returns 1 when every
 // spooler step succeeded; 0 when one failed or the packet's memory could not
@@ -16,5 +18,7 @@ DWORD SettingsSheetPacketLength();
 // Writes the packet's SettingsSheetPacketLength() bytes into block, which
 // must hold that many.
 void FillSettingsSheetPacket(BYTE* block);
+
+}  // namespace qv
 
 #endif

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <winspool.h>
 
+namespace qv {
+
 struct SpoolerFunctions {
     BOOL (WINAPI* openPrinter)(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults);
     DWORD (WINAPI* startDocPrinter)(HANDLE printer, DWORD level, LPBYTE docInfo);
@@ -16,5 +18,7 @@ struct SpoolerFunctions {
     BOOL (WINAPI* endDocPrinter)(HANDLE printer);
     BOOL (WINAPI* closePrinter)(HANDLE printer);
 };
+
+}  // namespace qv
 
 #endif

@@ -68,12 +68,12 @@ extern "C" __attribute__((no_stack_protector)) BOOL WINAPI QvDllEntry(HINSTANCE 
                                                                       LPVOID /*reserved*/)
 {
     if (reason == DLL_PROCESS_ATTACH) {
-        SeedStackGuard();
+        qv::SeedStackGuard();
         RunConstructors();
         DisableThreadLibraryCalls(module);
-        AfxInitModule(module);
+        qv::AfxInitModule(module);
     } else if (reason == DLL_PROCESS_DETACH) {
-        AfxTermModule();
+        qv::AfxTermModule();
         RunExitFunctions();
     }
     return TRUE;

@@ -12,40 +12,40 @@
 
 void* operator new(size_t size) noexcept
 {
-    return AfxAllocMemory(size != 0 ? size : 1);
+    return qv::AfxAllocMemory(size != 0 ? size : 1);
 }
 
 void* operator new[](size_t size) noexcept
 {
-    return AfxAllocMemory(size != 0 ? size : 1);
+    return qv::AfxAllocMemory(size != 0 ? size : 1);
 }
 
 void* operator new(size_t size, const std::nothrow_t&) noexcept
 {
-    return AfxAllocMemory(size != 0 ? size : 1);
+    return qv::AfxAllocMemory(size != 0 ? size : 1);
 }
 
 void* operator new[](size_t size, const std::nothrow_t&) noexcept
 {
-    return AfxAllocMemory(size != 0 ? size : 1);
+    return qv::AfxAllocMemory(size != 0 ? size : 1);
 }
 
 void operator delete(void* block) noexcept
 {
-    AfxFreeMemory(block);
+    qv::AfxFreeMemory(block);
 }
 
 void operator delete[](void* block) noexcept
 {
-    AfxFreeMemory(block);
+    qv::AfxFreeMemory(block);
 }
 
 void operator delete(void* block, size_t) noexcept
 {
-    AfxFreeMemory(block);
+    qv::AfxFreeMemory(block);
 }
 
 void operator delete[](void* block, size_t) noexcept
 {
-    AfxFreeMemory(block);
+    qv::AfxFreeMemory(block);
 }

@@ -1,5 +1,7 @@
 #include "platform.h"
 
+namespace qv {
+
 namespace {
 
 template <typename Fn>
@@ -52,3 +54,5 @@ BOOL InteractiveWindowStation()
         return TRUE;
     return (flags.dwFlags & WSF_VISIBLE) != 0;
 }
+
+}  // namespace qv

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+namespace qv {
+
 struct PlatformEntries {
     // Windows 2000 on; else GetWindowsDirectoryA, the same folder outside a
     // terminal server.
@@ -38,5 +40,7 @@ BOOL DebuggerPresent();
 // service's, for one). True where there are no window stations, or the
 // station cannot be asked.
 BOOL InteractiveWindowStation();
+
+}  // namespace qv
 
 #endif

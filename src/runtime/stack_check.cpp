@@ -15,6 +15,7 @@
 #define PF_FASTFAIL_AVAILABLE 23
 #endif
 
+namespace qv {
 namespace {
 
 typedef BOOL(WINAPI* PFN_IsProcessorFeaturePresent)(DWORD feature);
@@ -39,6 +40,7 @@ BOOL FastFailAvailable()
 }
 
 }  // namespace
+}  // namespace qv
 
 extern "C" {
 
@@ -48,20 +50,22 @@ void* __stack_chk_guard = reinterpret_cast<void*>(0xBB40E64E);
 
 [[noreturn]] void __stack_chk_fail(void)
 {
-    FailedCheck(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
+    qv::FailedCheck(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
 }
 
 [[noreturn]] void __stack_chk_fail_local(void)
 {
-    FailedCheck(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
+    qv::FailedCheck(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
 }
 
 [[noreturn]] void __chk_fail(void)
 {
-    FailedCheck(FAST_FAIL_RANGE_CHECK_FAILURE);
+    qv::FailedCheck(FAST_FAIL_RANGE_CHECK_FAILURE);
 }
 
 }  // extern "C"
+
+namespace qv {
 
 // As the platform's own cookie: mixed from values that differ from process to
 // process and load to load (time, ids, counters, where the stack lies). Not
@@ -83,3 +87,5 @@ __attribute__((no_stack_protector)) void SeedStackGuard()
     if (seed != 0)
         __stack_chk_guard = reinterpret_cast<void*>(seed);
 }
+
+}  // namespace qv

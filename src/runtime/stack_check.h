@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace qv {
+
 // Gives the guard a value of its own for this load of the module. Called
 // first thing at load time, from a function that is not protected itself.
 void SeedStackGuard();
@@ -23,5 +25,7 @@ void SeedStackGuard();
     for (;;) {
     }
 }
+
+}  // namespace qv
 
 #endif

@@ -1,5 +1,7 @@
 #include "error.h"
 
+namespace qv {
+
 namespace {
 
 // Message strings are read into a buffer of this size; longer ones are cut.
@@ -128,3 +130,5 @@ int CError::Compose(const CMemoryCheck& memory, int messageIndex, const CString&
         return app->DoMessageBox(text, style, 0);
     return AfxPlatformMessageBox(NULL, text, NULL, style);
 }
+
+}  // namespace qv

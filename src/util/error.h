@@ -9,6 +9,8 @@
 
 #include "../framework/afxwin.h"
 
+namespace qv {
+
 class CError {
 public:
     CError(int messageBase, int argumentBase);
@@ -52,5 +54,7 @@ private:
 // Shown in place of a message whose string is missing or empty: 57 bytes of
 // code page 932, passed to the message box as they are on any system.
 extern const char kMissingMessageText[];
+
+}  // namespace qv
 
 #endif

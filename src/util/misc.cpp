@@ -1,5 +1,7 @@
 #include "misc.h"
 
+namespace qv {
+
 namespace {
 
 CMisc::VersionQuery g_versionQuery = ::GetVersionExA;
@@ -176,3 +178,5 @@ CMisc::VersionQuery CMisc::SetVersionQuery(VersionQuery query)
     g_versionQuery = query != NULL ? query : ::GetVersionExA;
     return old;
 }
+
+}  // namespace qv

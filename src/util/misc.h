@@ -7,6 +7,8 @@
 
 #include "../framework/afxwin.h"
 
+namespace qv {
+
 // The running Windows version, classified from GetVersionExA. The numbers
 // are the kinds' traditional values.
 enum PlatformKind {
@@ -60,5 +62,7 @@ public:
     typedef BOOL (WINAPI* VersionQuery)(LPOSVERSIONINFOA info);
     static VersionQuery SetVersionQuery(VersionQuery query);   // NULL restores
 };
+
+}  // namespace qv
 
 #endif

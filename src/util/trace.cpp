@@ -3,6 +3,8 @@
 
 #include <stdarg.h>
 
+namespace qv {
+
 namespace {
 
 // QVOPTINF_TRACE from the environment: -1 not read yet, else 0 or 1.
@@ -46,3 +48,5 @@ void Trace(LPCSTR format, ...)
     lstrcpyA(line + prefix + length, "\n");
     OutputDebugStringA(line);
 }
+
+}  // namespace qv

@@ -12,11 +12,15 @@
 
 #include <windows.h>
 
+namespace qv {
+
 // True when trace lines are written. Costs a few nanoseconds once the
 // environment has been read.
 BOOL TraceEnabled();
 
 // wsprintfA formatting; a line longer than 1000 characters is cut.
 void Trace(LPCSTR format, ...);
+
+}  // namespace qv
 
 #endif

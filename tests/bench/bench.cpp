@@ -44,6 +44,8 @@
 #include "util/misc.h"
 #include "util/trace.h"
 
+using namespace qv;
+
 namespace {
 
 const char kPrinter[] = "Bench Printer";

@@ -8,6 +8,8 @@
 #include "entry/app.h"
 #include "version_seam.h"
 
+using namespace qv;
+
 namespace {
 
 // Message boxes pass through here on their way to the screen, so that the

@@ -58,13 +58,13 @@ inline void ExpectForm(HWND dialog, DialogForm form)
     EXPECT_TRUE(UiDriver::IsVisible(dialog, ID_HELP)) << "the help button is shown";
 }
 
-inline OptionInfo MakeInfo(INT32 idValid, UINT32 idCount, std::vector<INT32> ids, INT32 memoryValid,
+inline qv::OptionInfo MakeInfo(INT32 idValid, UINT32 idCount, std::vector<INT32> ids, INT32 memoryValid,
                            INT32 memorySizeMB, INT32 paperSourceValid, INT32 paperSourceCount)
 {
-    OptionInfo info;
+    qv::OptionInfo info;
     info.idValid = idValid;
     info.idCount = idCount;
-    for (int k = 0; k < kIdFieldCount; k++)
+    for (int k = 0; k < qv::kIdFieldCount; k++)
         info.id[k] = k < (int)ids.size() ? ids[k] : 0;
     info.memoryValid = memoryValid;
     info.memorySizeMB = memorySizeMB;
@@ -74,7 +74,7 @@ inline OptionInfo MakeInfo(INT32 idValid, UINT32 idCount, std::vector<INT32> ids
 }
 
 // Six valid printer-ID elements.
-inline OptionInfo ValidRecord()
+inline qv::OptionInfo ValidRecord()
 {
     return MakeInfo(1, 6, {30, 32, 34, 36, 38, 40}, 1, 32, 1, 0);
 }

@@ -5,6 +5,8 @@
 
 #include "dialog_common.h"
 
+using namespace qv;
+
 // The export's type, over the system's own OptionInfo (the same 48 bytes as
 // the public header's).
 typedef int(WINAPI* PFN_QVOpenPrinterInf)(const char*, const char*, DWORD, const OptionInfo*,

@@ -5,6 +5,8 @@
 
 #include "dialog_common.h"
 
+using namespace qv;
+
 namespace {
 
 typedef int(WINAPI* PFN_QVOpenPrinterInf)(const char*, const char*, DWORD, const OptionInfo*,

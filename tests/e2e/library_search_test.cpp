@@ -16,6 +16,8 @@
 #include "debug_output_capture.h"
 #include "module_under_test.h"
 
+using namespace qv;
+
 namespace {
 
 class PlantedLibrary : public ::testing::Test {

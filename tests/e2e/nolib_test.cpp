@@ -5,6 +5,8 @@
 #include "bidi/bidi_link.h"
 #include "bidi/library_path.h"
 
+using namespace qv;
+
 namespace {
 
 TEST(NoLibrary, LinkIsNotReady)

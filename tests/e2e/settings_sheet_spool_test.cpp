@@ -12,6 +12,8 @@
 #include "util/misc.h"
 #include "settings_sheet_job.h"
 
+using namespace qv;
+
 namespace {
 
 // The executable runs under the Windows version its build expects, so that

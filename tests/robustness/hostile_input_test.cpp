@@ -9,6 +9,8 @@
 #include <random>
 #include <string.h>
 
+using namespace qv;
+
 namespace {
 
 const char* const kPieces[] = {"CW:", "CD:", "NA", "na", "NAVL", "navl", "MDL:", "MDL:;", ";", "1F",

@@ -2,6 +2,8 @@
 
 #include "framework/afxapp.h"
 
+using namespace qv;
+
 namespace {
 MessageBoxRecorder* g_recorder = NULL;
 bool g_passThrough = false;

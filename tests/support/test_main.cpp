@@ -4,6 +4,8 @@
 
 #include "framework/afxwin.h"
 
+using namespace qv;
+
 int main(int argc, char** argv)
 {
     AfxInitModule(GetModuleHandleA(NULL));

@@ -1,5 +1,7 @@
 #include "version_seam.h"
 
+using namespace qv;
+
 ReportedVersion ScopedVersion::s_version;
 
 ScopedVersion::ScopedVersion(const ReportedVersion& version) : m_previousVersion(s_version)

@@ -29,7 +29,7 @@ private:
 
     static ReportedVersion s_version;
     ReportedVersion m_previousVersion;
-    CMisc::VersionQuery m_previousQuery;
+    qv::CMisc::VersionQuery m_previousQuery;
 };
 
 #endif

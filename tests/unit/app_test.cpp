@@ -5,6 +5,8 @@
 
 #include "entry/app.h"
 
+using namespace qv;
+
 namespace {
 
 struct HelpCall {

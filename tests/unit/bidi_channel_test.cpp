@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace qv;
+
 namespace {
 
 const DWORD kKey = 0x10010003;

@@ -3,6 +3,8 @@
 #include "framework/afxwin.h"
 #include "dialog/resource.h"
 
+using namespace qv;
+
 TEST(CString, CopiesShareUntilOneChanges)
 {
     CString a("abc");

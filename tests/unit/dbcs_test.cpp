@@ -6,6 +6,8 @@
 #include "guarded_buffer.h"
 #include "util/error.h"
 
+using namespace qv;
+
 namespace {
 
 class DoubleByteCodePage : public ::testing::Test {

@@ -21,6 +21,8 @@
 #include "module_under_test.h"
 #include "ui_driver.h"
 
+using namespace qv;
+
 // QVOpenPrinterInf here is the module's code linked into this program, so
 // that the allocation seam reaches it.
 

@@ -8,6 +8,8 @@
 #include "message_box_recorder.h"
 #include "util/error.h"
 
+using namespace qv;
+
 namespace {
 
 const std::string kLong(

@@ -1,5 +1,7 @@
 #include "fake_spooler.h"
 
+using namespace qv;
+
 namespace {
 
 FakeSpooler* g_fake = NULL;

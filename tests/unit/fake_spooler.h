@@ -61,7 +61,7 @@ private:
     static BOOL WINAPI EndDocPrinter(HANDLE printer);
     static BOOL WINAPI ClosePrinter(HANDLE printer);
 
-    const SpoolerFunctions* m_previous;
+    const qv::SpoolerFunctions* m_previous;
     std::vector<SpoolerCall> m_calls;
     std::vector<Failure> m_failures;
     std::vector<std::string> m_problems;

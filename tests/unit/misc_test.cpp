@@ -7,6 +7,8 @@
 
 #include <string>
 
+using namespace qv;
+
 namespace {
 
 // ---- HexStringToLong ----

@@ -5,6 +5,8 @@
 #include "message_box_recorder.h"
 #include "ui_driver.h"
 
+using namespace qv;
+
 namespace {
 
 const char kIncompatibleText[] =

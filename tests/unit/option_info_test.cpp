@@ -4,6 +4,8 @@
 
 #include "optioninfo/option_info.h"
 
+using namespace qv;
+
 extern "C" void PublicOptionInfoLayout(size_t* size, size_t offsets[12]);
 
 TEST(OptionInfo, StartsAndResetsToTwelveZeros)

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace qv;
+
 namespace {
 
 typedef std::vector<std::string> Calls;

@@ -21,6 +21,8 @@
 #include "qv_version.h"
 #include "runtime/stack_check.h"
 
+using namespace qv;
+
 namespace {
 
 // What the module's file must be for the process this test runs in: a

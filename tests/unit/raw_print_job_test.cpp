@@ -14,6 +14,8 @@
 #include "settings_sheet_job.h"
 #include "version_seam.h"
 
+using namespace qv;
+
 namespace {
 
 std::string Hex(const std::vector<BYTE>& bytes)

@@ -22,6 +22,8 @@
 #include "entry/app.h"
 #include "fit_check.h"
 
+using namespace qv;
+
 namespace {
 
 UINT_PTR g_closeTimer = 0;
