@@ -1,6 +1,14 @@
 // QVOpenPrinterInf: the module's one export. It asks the printer, shows the
 // option dialog, or both, as the caller's two switches say, and hands the
-// option information back in the caller's record.
+// option information back in the caller's record. Defined against the
+// public header that callers compile with.
+#include "qvoptinf.h"
+
+#include <stddef.h>
+#include <string.h>
+
+#include <type_traits>
+
 #include "app.h"
 #include "model_table.h"
 #include "../bidi/bidi_link.h"
@@ -12,29 +20,127 @@
 
 namespace qv {
 
+// The caller's record (::OptionInfo, the public header's) and the module's
+// are the same twelve fields of the same types at the same offsets, so that
+// a record crosses between them as its bytes.
+static_assert(sizeof(::OptionInfo) == sizeof(OptionInfo), "OptionInfo: the records' sizes differ");
+#define QV_SAME_FIELD(field)                                                            \
+    static_assert(offsetof(::OptionInfo, field) == offsetof(OptionInfo, field) &&     \
+                      std::is_same<decltype(::OptionInfo::field),                     \
+                                   decltype(OptionInfo::field)>::value,               \
+                  "OptionInfo: the records differ in the field " #field)
+QV_SAME_FIELD(idValid);
+QV_SAME_FIELD(idCount);
+QV_SAME_FIELD(id);
+QV_SAME_FIELD(memoryValid);
+QV_SAME_FIELD(memorySizeMB);
+QV_SAME_FIELD(paperSourceValid);
+QV_SAME_FIELD(paperSourceCount);
+#undef QV_SAME_FIELD
+
 namespace {
 
-// Request flags written into the working record before the printer is asked,
-// by model row: row 0 asks for the printer ID only, row 1 for everything.
+// What asking the printer came to.
+enum PrinterOutcome {
+    kNotAsked,          // the caller did not ask, or XKAPI.DLL cannot be found
+    kAnswered,          // the record holds the printer's values
+    kNotAnswered,       // no device ID, no model value, or no option information
+    kOtherModel,        // a printer of another model; the user has been told
+    kModelNotInTable,   // the model the caller named is not one the module serves
+    kOutOfMemory,       // nothing can be said about the library or the printer
+};
+
+// How the dialog ended.
+enum DialogOutcome {
+    kConfirmed,           // OK: the record holds what the dialog stored
+    kCancelled,
+    kEndedOtherwise,      // another modal result: nothing to hand back
+    kCouldNotRun,         // no template, no window, no memory at its start
+    kNoMemoryForDialog,   // the dialog could not even be set up
+};
+
+// Request flags written into the record before the printer is asked, by
+// model row: the ID-only row asks for the printer ID, the dialog row for
+// everything.
 void SetRequest(OptionInfo& info, int modelIndex)
 {
     info.idValid = 1;
     info.idCount = kIdFieldCount;
-    if (modelIndex == kModelRowWithDialog) {
-        info.memoryValid = 1;
-        info.paperSourceValid = 1;
-    } else {
-        info.memoryValid = 0;
-        info.paperSourceValid = 0;
-    }
+    info.memoryValid = modelIndex == kModelRowWithDialog ? 1 : 0;
+    info.paperSourceValid = modelIndex == kModelRowWithDialog ? 1 : 0;
 }
 
-// A NULL result record is never written: the call runs as usual and its
-// result says what happened.
-void CopyOut(const OptionInfo& info, OptionInfo* resultInfo)
+// Looks for the library and, when the caller asked and the library is there,
+// asks the printer: its device ID, its model, and then the option
+// information the model's row calls for, into info. The request flags stay
+// set in info when the printer does not answer. The library is released
+// before this returns. Memory that runs out anywhere gives kOutOfMemory, so
+// that a text that could not be built never steers the call: a model value
+// that could not be copied must not look like a printer of another model.
+PrinterOutcome AskPrinter(LPCSTR printerName, LPCSTR modelName, BOOL queryPrinter, OptionInfo& info)
 {
-    if (resultInfo != NULL)
-        info.CopyTo(resultInfo);
+    CMemoryCheck memory;
+
+    // A library that cannot be found is treated as if the caller had not
+    // asked for the printer. The current directory is never searched.
+    char libraryPath[MAX_PATH];
+    const BOOL found = FindBidiLibrary(libraryPath);
+    if (found)
+        Trace("%s found: %s", kBidiLibraryName, libraryPath);
+    else
+        Trace("%s not found", kBidiLibraryName);
+    if (!found || !queryPrinter) {
+        if (memory.Failed()) {
+            Trace("out of memory");   // the search failed for want of memory
+            return kOutOfMemory;
+        }
+        return kNotAsked;
+    }
+
+    // The links of this call load the library that its own search found.
+    // The library's entry points are looked up once for both links.
+    BidiEntryPoints entries;
+    BidiLink link(libraryPath, &entries);
+    CString deviceId;
+    CString model;
+    const BOOL haveDeviceId = link.ReadDeviceID(printerName, deviceId);
+    const BOOL haveModel = haveDeviceId && ExtractModelName(deviceId, model);
+    if (memory.Failed()) {
+        Trace("out of memory reading the device ID");
+        return kOutOfMemory;
+    }
+    if (!haveDeviceId) {
+        Trace("device ID not read: reason %d, library result %d", link.reason, link.libResult);
+        return kNotAnswered;
+    }
+    if (!haveModel) {
+        Trace("device ID without a model value");
+        return kNotAnswered;
+    }
+    Trace("model value \"%s\"", (LPCSTR)model);
+    if (!CheckPrinterModel(modelName, model)) {
+        Trace("printer of another model: expected \"%s\"", modelName);
+        return kOtherModel;
+    }
+    if (theApp.modelIndex != kModelRowIdOnly && theApp.modelIndex != kModelRowWithDialog) {
+        Trace("model \"%s\" is not supported", modelName);
+        return kModelNotInTable;
+    }
+    SetRequest(info, theApp.modelIndex);
+
+    // The query writes into a scratch copy, kept only when it succeeds.
+    OptionInfo scratch;
+    scratch.CopyFrom(&info);
+    const BOOL answered = QueryOptionInfo(libraryPath, printerName, &scratch, &entries);
+    Trace("option query: result %d", answered);
+    if (memory.Failed()) {
+        Trace("out of memory");   // a query that failed so says nothing about the printer
+        return kOutOfMemory;
+    }
+    if (!answered)
+        return kNotAnswered;
+    info.CopyFrom(&scratch);
+    return kAnswered;
 }
 
 // Owns the dialog for the length of its run: it is the application's main
@@ -57,134 +163,88 @@ private:
     COptionInfoDialog* m_dialog;
 };
 
-// Memory that runs out anywhere in a call ends it with 0 and the caller's
-// record untouched. The flow checks at each decision, so that a text that
-// could not be built never steers it: a model value that could not be copied
-// must not look like a printer of another model.
-int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const OptionInfo* currentInfo,
-                   OptionInfo* resultInfo, BOOL showDialog, BOOL queryPrinter)
+// Shows the option dialog for printerName over info, in the form Answered
+// when the printer answered. After OK, info holds what the dialog stored.
+// Once it runs, the dialog reports what goes wrong inside it and the user
+// carries on or cancels; its modal result decides.
+DialogOutcome RunDialog(LPCSTR printerName, BOOL answered, OptionInfo& info)
 {
     CMemoryCheck memory;
-
-    // A library that cannot be found is treated as if the caller had not
-    // asked for the printer. The current directory is never searched.
-    char libraryPath[MAX_PATH];
-    if (!FindBidiLibrary(libraryPath)) {
-        Trace("%s not found", kBidiLibraryName);
-        queryPrinter = FALSE;
-    } else {
-        Trace("%s found: %s", kBidiLibraryName, libraryPath);
+    DialogOwner dialog(new COptionInfoDialog(NULL));
+    if (dialog.get() == NULL) {
+        Trace("out of memory for the dialog");
+        return kNoMemoryForDialog;
+    }
+    dialog->m_nModelIndex = theApp.modelIndex;
+    dialog->m_bAnsweredByPrinter = answered;
+    dialog->m_bSheetPrinted = FALSE;
+    dialog->m_strPrinterName = printerName;
+    dialog->m_optionInfo.CopyFrom(&info);
+    if (memory.Failed()) {
+        Trace("out of memory for the dialog");
+        return kNoMemoryForDialog;
     }
 
+    theApp.m_pMainWnd = dialog.get();
+    const INT_PTR modalResult = dialog->DoModal();
+    Trace("dialog ended with %d", (int)modalResult);
+    switch (modalResult) {
+    case -1:
+        return kCouldNotRun;
+    case IDOK:
+        info.CopyFrom(&dialog->m_optionInfo);
+        return kConfirmed;
+    case IDCANCEL:
+        return kCancelled;
+    default:
+        return kEndedOtherwise;
+    }
+}
+
+// Writes info into the caller's record (the layouts agree, see above) and
+// gives the call's 1. A NULL record is never written: the call runs as usual
+// and its result says what happened.
+int HandBack(const OptionInfo& info, ::OptionInfo* resultInfo)
+{
+    if (resultInfo != NULL)
+        memcpy(resultInfo, &info, sizeof info);
+    return 1;
+}
+
+// The README's table of results, row by row. The caller's record is written
+// only as the last step of a path that returns 1.
+int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const ::OptionInfo* currentInfo,
+                   ::OptionInfo* resultInfo, BOOL showDialog, BOOL queryPrinter)
+{
+    OptionInfo info;   // a NULL currentInfo counts as all zeros
+    if (currentInfo != NULL)
+        memcpy(static_cast<void*>(&info), currentInfo, sizeof info);
     LookUpModel(modelName);
 
-    OptionInfo workingInfo;
-    workingInfo.CopyFrom(currentInfo);
-    BOOL answered = FALSE;
-
-    if (queryPrinter) {
-        // The links of this call load the library that its own search found.
-        // The library's entry points are looked up once for both links.
-        BidiEntryPoints entries;
-        BidiLink link(libraryPath, &entries);
-        CString deviceId;
-        CString model;
-        BOOL haveDeviceId = link.ReadDeviceID(printerName, deviceId);
-        BOOL haveModel = haveDeviceId && ExtractModelName(deviceId, model);
-        if (memory.Failed()) {
-            Trace("out of memory reading the device ID");
-            return 0;
-        }
-        if (!haveDeviceId) {
-            Trace("device ID not read: reason %d, library result %d", link.reason, link.libResult);
-        } else if (!haveModel) {
-            Trace("device ID without a model value");
-        } else {
-            Trace("model value \"%s\"", (LPCSTR)model);
-            if (!CheckPrinterModel(modelName, model)) {
-                Trace("printer of another model: expected \"%s\"", modelName);
-                return 0;
-            }
-            if (theApp.modelIndex != kModelRowIdOnly && theApp.modelIndex != kModelRowWithDialog) {
-                Trace("model \"%s\" is not supported", modelName);
-                return 0;
-            }
-            SetRequest(workingInfo, theApp.modelIndex);
-
-            // The query writes into a scratch copy, kept only when it succeeds.
-            OptionInfo scratchInfo;
-            scratchInfo.CopyFrom(&workingInfo);
-            if (QueryOptionInfo(libraryPath, printerName, &scratchInfo, &entries)) {
-                workingInfo.CopyFrom(&scratchInfo);
-                answered = TRUE;
-            }
-            Trace("option query: result %d", answered);
-        }
-        // The link, and with it the library, is released here, before any dialog.
-    }
-    if (memory.Failed()) {
-        // A search or a query that failed for want of memory says nothing
-        // about the library or the printer.
-        Trace("out of memory");
+    const PrinterOutcome printer = AskPrinter(printerName, modelName, queryPrinter, info);
+    if (printer == kOtherModel || printer == kModelNotInTable || printer == kOutOfMemory)
+        return 0;
+    if (!showDialog)
+        return printer == kNotAnswered ? 0 : HandBack(info, resultInfo);
+    if (theApp.modelIndex != kModelRowWithDialog) {
+        Trace("no dialog for model \"%s\"", modelName);
         return 0;
     }
 
-    if (showDialog) {
-        if (theApp.modelIndex != kModelRowWithDialog) {
-            Trace("no dialog for model \"%s\"", modelName);
-            return 0;
-        }
-
-        DialogOwner dialog(new COptionInfoDialog(NULL));
-        if (dialog.get() == NULL) {
-            Trace("out of memory for the dialog");
-            return 0;
-        }
-        dialog->m_nModelIndex = theApp.modelIndex;
-        dialog->m_bAnsweredByPrinter = answered;
-        dialog->m_bSheetPrinted = FALSE;
-        dialog->m_strPrinterName = printerName;
-        dialog->m_optionInfo.CopyFrom(&workingInfo);
-        if (memory.Failed()) {
-            Trace("out of memory for the dialog");
-            return 0;
-        }
-
-        // From here on the dialog reports what goes wrong inside it and the
-        // user carries on or cancels; its modal result decides.
-        theApp.m_pMainWnd = dialog.get();
-        INT_PTR modalResult = dialog->DoModal();
-        Trace("dialog ended with %d", (int)modalResult);
-        if (modalResult == -1) {
-            // The dialog could not run (no template, no window, no memory at
-            // its start): nothing was shown or chosen, so nothing is handed
-            // back, not even the printer's values.
-            return 0;
-        }
-
-        if (answered) {
-            // The printer's values stand, whatever the user pressed.
-            CopyOut(workingInfo, resultInfo);
-            return 1;
-        }
-        if (modalResult == IDOK) {
-            workingInfo.CopyFrom(&dialog->m_optionInfo);
-            CopyOut(workingInfo, resultInfo);
-            return 1;
-        }
-        if (modalResult == IDCANCEL)
-            return 0;
-        return 1;   // another modal result: nothing to hand back
-    }
-
-    if (queryPrinter) {
-        if (!answered)
-            return 0;
-        CopyOut(workingInfo, resultInfo);
-        return 1;
-    }
-    CopyOut(workingInfo, resultInfo);
-    return 1;
+    OptionInfo entered;
+    entered.CopyFrom(&info);
+    const DialogOutcome dialog = RunDialog(printerName, printer == kAnswered, entered);
+    // A dialog that could not run showed and chose nothing: nothing is
+    // handed back, not even the printer's values.
+    if (dialog == kNoMemoryForDialog || dialog == kCouldNotRun)
+        return 0;
+    // The printer's values were read and checked: they stand however the
+    // dialog ended, Cancel included.
+    if (printer == kAnswered)
+        return HandBack(info, resultInfo);
+    if (dialog == kConfirmed)
+        return HandBack(entered, resultInfo);
+    return dialog == kEndedOtherwise ? 1 : 0;
 }
 
 // One call at a time per process: the application object's model index and
@@ -215,10 +275,9 @@ LONG CallGate::s_running = 0;
 }  // namespace qv
 
 // A refused call and an internal failure (out of memory and the like) end the
-// call with 0 and leave the caller's result record untouched, since that
-// record is written only as the last step of a successful path.
+// call with 0 and leave the caller's result record untouched.
 extern "C" int WINAPI QVOpenPrinterInf(LPCSTR printerName, LPCSTR modelName, DWORD /*reserved*/,
-                                       const qv::OptionInfo* currentInfo, qv::OptionInfo* resultInfo,
+                                       const OptionInfo* currentInfo, OptionInfo* resultInfo,
                                        int showDialog, int queryPrinter)
 {
     qv::CallGate gate;
@@ -227,6 +286,6 @@ extern "C" int WINAPI QVOpenPrinterInf(LPCSTR printerName, LPCSTR modelName, DWO
         return 0;
     }
     return qv::OpenPrinterInf(printerName != NULL ? printerName : "",
-                          modelName != NULL ? modelName : "", currentInfo, resultInfo,
-                          showDialog != 0, queryPrinter != 0);
+                              modelName != NULL ? modelName : "", currentInfo, resultInfo,
+                              showDialog != 0, queryPrinter != 0);
 }
