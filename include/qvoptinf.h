@@ -79,7 +79,8 @@ QV_LAYOUT_CHECK(paperSourceCount, offsetof(OptionInfo, paperSourceCount) == 44);
  *   - dialog: 1 with the printer's values when it answered (even after
  *     Cancel); otherwise 1 with the dialog's values after OK, 0 after Cancel;
  *     0 at once for a model without the dialog;
- *   - a dialog that cannot be shown at all: 0, resultInfo untouched;
+ *   - a dialog that cannot be shown at all: 1 with the printer's values
+ *     when it answered, otherwise 0 with resultInfo untouched;
  *   - any internal failure (out of memory and the like): 0, resultInfo
  *     untouched.
  * One call at a time per process; everything runs on the caller's thread. A

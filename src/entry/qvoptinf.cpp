@@ -234,16 +234,16 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const ::OptionInfo* cur
     OptionInfo entered;
     entered.CopyFrom(&info);
     const DialogOutcome dialog = RunDialog(printerName, printer == kAnswered, entered);
-    // A dialog that could not run showed and chose nothing: nothing is
-    // handed back, not even the printer's values.
-    if (dialog == kNoMemoryForDialog || dialog == kCouldNotRun)
+    if (dialog == kNoMemoryForDialog)
         return 0;
     // The printer's values were read and checked: they stand however the
-    // dialog ended, Cancel included.
+    // dialog ended, Cancel included, and also when it could not run at all.
     if (printer == kAnswered)
         return HandBack(info, resultInfo);
     if (dialog == kConfirmed)
         return HandBack(entered, resultInfo);
+    // Nothing was shown or chosen when the dialog could not run: 1 would
+    // report success with nothing written.
     return dialog == kEndedOtherwise ? 1 : 0;
 }
 

@@ -178,14 +178,15 @@ TEST(WindowStation, NoIncompatiblePrinterBoxWhereNobodySeesIt)
 }
 
 // A dialog that cannot run at all (no template, no window, no memory at its
-// start: DialogBoxParamA answers -1) is a failure of the call: 0 with the
-// record untouched, also when the printer had answered.
+// start: DialogBoxParamA answers -1) shows and chooses nothing: 0 with the
+// record untouched, unless the printer had answered: then its values come
+// back with 1, as after Cancel.
 INT_PTR WINAPI NoDialog(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM)
 {
     return -1;
 }
 
-TEST(DialogThatCannotRun, EndsTheCallWithZero)
+TEST(DialogThatCannotRun, HandsBackOnlyThePrintersAnswer)
 {
     ASSERT_TRUE(ModuleExport() != NULL);
     ImportPatch patch(GetModuleHandleA("qvoptinf.dll"), "USER32.dll", "DialogBoxParamA", (void*)NoDialog);
@@ -198,9 +199,11 @@ TEST(DialogThatCannotRun, EndsTheCallWithZero)
     for (int queryPrinter = 0; queryPrinter <= 1; queryPrinter++) {
         OptionInfo current = CallerRecord();
         OptionInfo result = Untouched();
-        EXPECT_EQ(0, ModuleExport()("Printer", kRow1, 0, &current, &result, 1, queryPrinter))
+        const OptionInfo expected = queryPrinter ? PrinterAnswer(CallerRecord()) : Untouched();
+        EXPECT_EQ(queryPrinter, ModuleExport()("Printer", kRow1, 0, &current, &result, 1, queryPrinter))
             << "queryPrinter " << queryPrinter;
-        EXPECT_TRUE(SameRecord(Untouched(), result)) << Describe(result);
+        EXPECT_TRUE(SameRecord(expected, result))
+            << "queryPrinter " << queryPrinter << ": expected " << Describe(expected) << ", got " << Describe(result);
     }
 }
 
