@@ -40,6 +40,7 @@
 #include "bidi/library_path.h"
 #include "bidi/option_query.h"
 #include "fake_xk.h"
+#include "module_under_test.h"
 #include "optioninfo/reply_parser.h"
 #include "util/misc.h"
 #include "util/trace.h"
@@ -53,11 +54,6 @@ const char kModel[] = "Marlow Wide 900";
 const char kDeviceId[] = "MFG:Sim;MDL:Marlow Wide 900;CMD:X;";
 const char kReply[] = "CW:001E2A30384046;CD:00ST010001LT02000140;";
 const DWORD kChannelKey = 0x10010003;
-
-// The export over the system's own OptionInfo (the same 48 bytes as the
-// public header's).
-typedef int(WINAPI* PFN_Open)(const char*, const char*, DWORD, const OptionInfo*, OptionInfo*, int,
-                              int);
 
 template <typename Fn>
 Fn Entry(HMODULE module, const char* name)
@@ -191,8 +187,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = FakeXk::ExeFolder();
-    HMODULE module = LoadLibraryA((folder + "qvoptinf.dll").c_str());
-    PFN_Open open = module != NULL ? Entry<PFN_Open>(module, "QVOpenPrinterInf") : NULL;
+    ModuleUnderTest module;
+    const PFN_QVOpenPrinterInf open = module.open();
     FakeXk fake;
     Library lib;
     if (open == NULL || !fake.loaded() || !lib.Resolve(fake.module(), fake.path())) {
@@ -205,7 +201,7 @@ int main(int argc, char** argv)
 
     // The module answers, and the floor makes the very calls the module
     // makes, in its order.
-    OptionInfo result;
+    ::OptionInfo result;   // the caller's record; the parser and the query take the module's
     memset(&result, 0, sizeof result);
     if (open(kPrinter, kModel, 0, NULL, &result, 0, 1) != 1 || result.id[0] != 30 ||
         result.memorySizeMB != 64) {
@@ -232,7 +228,7 @@ int main(int argc, char** argv)
 
     const long n = options.calls;
     int failures = 0;
-    OptionInfo current;
+    ::OptionInfo current;
     memset(&current, 0, sizeof current);
     auto moduleQuery = [&]() { failures += open(kPrinter, kModel, 0, NULL, &result, 0, 1) != 1; };
     auto floorQuery = [&]() { failures += !FloorCall(lib); };
@@ -276,7 +272,7 @@ int main(int argc, char** argv)
 
     // The parser alone, on the typical reply.
     const long parses = n * 50;
-    OptionInfo info;
+    qv::OptionInfo info;
     volatile long sink = 0;
     std::vector<double> parseRounds;
     for (int r = 0; r < options.rounds; r++) {
@@ -328,7 +324,7 @@ int main(int argc, char** argv)
     BidiEntryPoints resolved;
     resolved.Resolve(fakeModule);
     const double query = PerCall(n, [&]() {
-        OptionInfo scratch;
+        qv::OptionInfo scratch;
         memset(&scratch, 0, sizeof scratch);
         scratch.idValid = scratch.memoryValid = scratch.paperSourceValid = 1;
         scratch.idCount = kIdFieldCount;

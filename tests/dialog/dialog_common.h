@@ -11,9 +11,8 @@
 
 #include "dialog/resource.h"
 #include "framework/afxres.h"
-#include "optioninfo/option_info.h"
 #include "dialog_texts.h"
-#include "option_record.h"
+#include "module_under_test.h"
 #include "ui_driver.h"
 
 enum DialogForm { kAnswered, kAwaitingSheet, kSheetPrinted };
@@ -58,13 +57,13 @@ inline void ExpectForm(HWND dialog, DialogForm form)
     EXPECT_TRUE(UiDriver::IsVisible(dialog, ID_HELP)) << "the help button is shown";
 }
 
-inline qv::OptionInfo MakeInfo(INT32 idValid, UINT32 idCount, std::vector<INT32> ids, INT32 memoryValid,
+inline OptionInfo MakeInfo(INT32 idValid, UINT32 idCount, std::vector<INT32> ids, INT32 memoryValid,
                            INT32 memorySizeMB, INT32 paperSourceValid, INT32 paperSourceCount)
 {
-    qv::OptionInfo info;
+    OptionInfo info;
     info.idValid = idValid;
     info.idCount = idCount;
-    for (int k = 0; k < qv::kIdFieldCount; k++)
+    for (int k = 0; k < 6; k++)
         info.id[k] = k < (int)ids.size() ? ids[k] : 0;
     info.memoryValid = memoryValid;
     info.memorySizeMB = memorySizeMB;
@@ -74,7 +73,7 @@ inline qv::OptionInfo MakeInfo(INT32 idValid, UINT32 idCount, std::vector<INT32>
 }
 
 // Six valid printer-ID elements.
-inline qv::OptionInfo ValidRecord()
+inline OptionInfo ValidRecord()
 {
     return MakeInfo(1, 6, {30, 32, 34, 36, 38, 40}, 1, 32, 1, 0);
 }

@@ -5,13 +5,6 @@
 
 #include "dialog_common.h"
 
-using namespace qv;
-
-// The export's type, over the system's own OptionInfo (the same 48 bytes as
-// the public header's).
-typedef int(WINAPI* PFN_QVOpenPrinterInf)(const char*, const char*, DWORD, const OptionInfo*,
-                                          OptionInfo*, int, int);
-
 namespace {
 
 const char kModelWithDialog[] = "Marlow Wide 900";
@@ -20,31 +13,16 @@ const char kPrinter[] = "QV Test Printer";
 
 class DialogExport : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_module = LoadLibraryA("qvoptinf.dll");
-        if (s_module != NULL)
-            s_open = (PFN_QVOpenPrinterInf)(void (*)(void))GetProcAddress(s_module, "QVOpenPrinterInf");
-    }
-    static void TearDownTestSuite()
-    {
-        if (s_module != NULL)
-            FreeLibrary(s_module);
-        s_module = NULL;
-        s_open = NULL;
-    }
     void SetUp() override
     {
-        ASSERT_NE(nullptr, s_open) << "qvoptinf.dll beside the test, with its export";
-        memset(&result, 0xA5, sizeof result);
-        memset(&untouched, 0xA5, sizeof untouched);
+        ASSERT_NE(nullptr, ModuleExport()) << "qvoptinf.dll beside the test, with its export";
     }
 
     // Runs the dialog with the caller's record current; the driver's queued
     // steps work it. Fails the test when a window had to be closed by force.
     int Run(const OptionInfo* current, const char* model = kModelWithDialog)
     {
-        int r = s_open(kPrinter, model, 0, current, &result, 1, 0);
+        int r = ModuleExport()(kPrinter, model, 0, current, &result, 1, 0);
         EXPECT_FALSE(driver.timedOut()) << "a window was left open";
         EXPECT_EQ(0u, driver.pendingSteps()) << "steps that never ran";
         return r;
@@ -52,15 +30,9 @@ protected:
     void OnDialog(std::function<void(HWND)> step) { driver.WhenWindow(kDialogCaption, step); }
 
     UiDriver driver{8000};
-    OptionInfo result;
-    OptionInfo untouched;
-
-    static HMODULE s_module;
-    static PFN_QVOpenPrinterInf s_open;
+    OptionInfo result = Untouched();
+    const OptionInfo untouched = Untouched();
 };
-
-HMODULE DialogExport::s_module = NULL;
-PFN_QVOpenPrinterInf DialogExport::s_open = NULL;
 
 TEST_F(DialogExport, StartsAwaitingSheetAndButton1008EnablesTheEntry)
 {
@@ -84,8 +56,8 @@ TEST_F(DialogExport, StartsAwaitingSheetAndButton1008EnablesTheEntry)
 TEST_F(DialogExport, NoDialogForAModelWithoutOne)
 {
     OptionInfo current = ValidRecord();
-    EXPECT_EQ(0, s_open(kPrinter, kModelWithoutDialog, 0, &current, &result, 1, 0));
-    EXPECT_EQ(0, s_open(kPrinter, "No Such Model", 0, &current, &result, 1, 0));
+    EXPECT_EQ(0, ModuleExport()(kPrinter, kModelWithoutDialog, 0, &current, &result, 1, 0));
+    EXPECT_EQ(0, ModuleExport()(kPrinter, "No Such Model", 0, &current, &result, 1, 0));
     EXPECT_TRUE(SameRecord(untouched, result)) << Describe(result);
 }
 

@@ -5,12 +5,7 @@
 
 #include "dialog_common.h"
 
-using namespace qv;
-
 namespace {
-
-typedef int(WINAPI* PFN_QVOpenPrinterInf)(const char*, const char*, DWORD, const OptionInfo*,
-                                          OptionInfo*, int, int);
 
 TEST(DialogOnOldNT, PaintsButtonsStaticsAndTheDialogGrey)
 {
@@ -20,11 +15,8 @@ TEST(DialogOnOldNT, PaintsButtonsStaticsAndTheDialogGrey)
     ASSERT_EQ(3u, version.dwMajorVersion) << "this program must run as NT 3.51";
     ASSERT_EQ(51u, version.dwMinorVersion) << "this program must run as NT 3.51";
 
-    HMODULE module = LoadLibraryA("qvoptinf.dll");
-    ASSERT_NE(nullptr, module);
-    PFN_QVOpenPrinterInf open =
-        (PFN_QVOpenPrinterInf)(void (*)(void))GetProcAddress(module, "QVOpenPrinterInf");
-    ASSERT_NE(nullptr, open);
+    ModuleUnderTest module;
+    ASSERT_NE(nullptr, module.open());
 
     UiDriver driver(8000);
     driver.WhenWindow(kDialogCaption, [](HWND dialog) {
@@ -43,10 +35,9 @@ TEST(DialogOnOldNT, PaintsButtonsStaticsAndTheDialogGrey)
         UiDriver::Click(dialog, IDCANCEL);
     });
     OptionInfo result;
-    EXPECT_EQ(0, open("QV Test Printer", "Marlow Wide 900", 0, NULL, &result, 1, 0));
+    EXPECT_EQ(0, module.open()("QV Test Printer", "Marlow Wide 900", 0, NULL, &result, 1, 0));
     EXPECT_FALSE(driver.timedOut());
     EXPECT_EQ(0u, driver.pendingSteps());
-    FreeLibrary(module);
 }
 
 }  // namespace

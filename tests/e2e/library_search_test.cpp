@@ -388,16 +388,13 @@ TEST_F(LibraryImports, CopyBesideTheModuleComesBeforeTheApplicationsFolder)
     const std::string application = ExecutableFolder();
     Place(helper, application.substr(0, application.size() - 1), "XKAPI.DLL");
 
-    HMODULE module = LoadLibraryA((other + "\\qvoptinf.dll").c_str());
-    ASSERT_TRUE(module != NULL);
-    PFN_QVOpenPrinterInf open =
-        (PFN_QVOpenPrinterInf)(void (*)(void))GetProcAddress(module, "QVOpenPrinterInf");
+    ModuleUnderTest module(other + "\\qvoptinf.dll");
+    ASSERT_TRUE(module.open() != NULL);
     OptionInfo current = CallerRecord();
     OptionInfo result = Untouched();
-    EXPECT_EQ(1, open("P", "Marlow Wide 900", 0, &current, &result, 0, 1));
+    EXPECT_EQ(1, module.open()("P", "Marlow Wide 900", 0, &current, &result, 0, 1));
     EXPECT_TRUE(SameRecord(PrinterRecord(current), result))
         << "expected " << Describe(PrinterRecord(current)) << ", got " << Describe(result);
-    FreeLibrary(module);
 }
 
 }  // namespace

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "dialog/resource.h"
+#include "dialog_texts.h"
+#include "module_under_test.h"
+#include "settings_sheet_job.h"
 #include "test_printer.h"
 #include "ui_driver.h"
-#include "../../include/qvoptinf.h"
-#include "settings_sheet_job.h"
 
 namespace {
 
-const char kDialogCaption[] = "Informazioni su stampante e opzioni";
 const char kModel[] = "Marlow Wide 900";
 
 void Click(HWND dialog, int control)
@@ -28,15 +28,7 @@ protected:
     {
         ASSERT_TRUE(TestPrinter::Find(m_printer)) << TestPrinter::kMissing;
         m_printer.Clear();
-        m_module = LoadLibraryA("qvoptinf.dll");
-        ASSERT_TRUE(m_module != NULL) << "qvoptinf.dll not found beside the test";
-        m_open = reinterpret_cast<PFN_QVOpenPrinterInf>(GetProcAddress(m_module, "QVOpenPrinterInf"));
-        ASSERT_TRUE(m_open != NULL);
-    }
-    void TearDown() override
-    {
-        if (m_module != NULL)
-            FreeLibrary(m_module);
+        ASSERT_TRUE(m_module.open() != NULL) << "qvoptinf.dll not found beside the test";
     }
 
     // Opens the dialog for printerName and has the driver click the button
@@ -63,7 +55,7 @@ protected:
 
         OptionInfo current = {};
         OptionInfo result = {};
-        m_open(printerName, kModel, 0, &current, &result, 1, 0);
+        m_module.open()(printerName, kModel, 0, &current, &result, 1, 0);
         EXPECT_FALSE(driver.timedOut()) << "the dialog did not go as scripted";
         for (const ShownBox& box : driver.boxes())
             ADD_FAILURE() << "message box shown: " << box.text;
@@ -71,8 +63,7 @@ protected:
     }
 
     TestPrinter m_printer;
-    HMODULE m_module = NULL;
-    PFN_QVOpenPrinterInf m_open = NULL;
+    ModuleUnderTest m_module;
 };
 
 TEST_F(SettingsSheetClick, EachClickSendsTheJobOnce)

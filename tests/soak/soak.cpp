@@ -191,13 +191,15 @@ public:
     std::string WithModuleLoadedForTheCall(const std::function<std::string(Soak&)>& call)
     {
         const std::string path = ExecutableFolder() + "cycle\\qvoptinf.dll";
-        HMODULE module = LoadLibraryA(path.c_str());
-        if (module == NULL)
-            return "the module did not load from " + path;
-        m_cycleOpen = (PFN_QVOpenPrinterInf)(void (*)(void))GetProcAddress(module, "QVOpenPrinterInf");
-        std::string problem = m_cycleOpen != NULL ? call(*this) : "the module has no export";
-        m_cycleOpen = NULL;
-        FreeLibrary(module);
+        std::string problem;
+        {
+            ModuleUnderTest module(path);
+            if (module.module() == NULL)
+                return "the module did not load from " + path;
+            m_cycleOpen = module.open();
+            problem = m_cycleOpen != NULL ? call(*this) : "the module has no export";
+            m_cycleOpen = NULL;
+        }
         if (problem.empty() && GetModuleHandleA(path.c_str()) != NULL)
             problem = "the module stays loaded after FreeLibrary";
         return problem;

@@ -1,7 +1,5 @@
 #include "module_under_test.h"
 
-#include <string.h>
-
 std::string ExecutableFolder()
 {
     char path[MAX_PATH];
@@ -16,6 +14,17 @@ ModuleUnderTest::ModuleUnderTest() : m_module(NULL), m_open(NULL)
     m_module = LoadLibraryA((folder + "qvoptinf.dll").c_str());
     if (m_module == NULL)
         m_module = LoadLibraryA((folder + "..\\qvoptinf.dll").c_str());
+    Resolve();
+}
+
+ModuleUnderTest::ModuleUnderTest(const std::string& path)
+    : m_module(LoadLibraryA(path.c_str())), m_open(NULL)
+{
+    Resolve();
+}
+
+void ModuleUnderTest::Resolve()
+{
     if (m_module != NULL)
         m_open = (PFN_QVOpenPrinterInf)(void (*)(void))GetProcAddress(m_module, "QVOpenPrinterInf");
 }
@@ -30,20 +39,4 @@ PFN_QVOpenPrinterInf ModuleExport()
 {
     static ModuleUnderTest module;   // loaded for the life of the program
     return module.open();
-}
-
-OptionInfo CallerRecord()
-{
-    OptionInfo info;
-    INT32* f = reinterpret_cast<INT32*>(&info);
-    for (int i = 0; i < 12; i++)
-        f[i] = 100 + i;
-    return info;
-}
-
-OptionInfo Untouched()
-{
-    OptionInfo info;
-    memset(&info, 0xA5, sizeof info);
-    return info;
 }

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "../../include/qvoptinf.h"
 #include "option_record.h"
 
 // Folder of the running test executable, with a trailing backslash.
@@ -20,6 +19,8 @@ public:
     // in a subfolder of it with a copy of the module: the module looks for
     // the library beside itself too.
     ModuleUnderTest();
+    // Loads the copy of the module at path instead.
+    explicit ModuleUnderTest(const std::string& path);
     ~ModuleUnderTest();
 
     HMODULE module() const { return m_module; }
@@ -28,6 +29,7 @@ public:
 private:
     ModuleUnderTest(const ModuleUnderTest&);
     ModuleUnderTest& operator=(const ModuleUnderTest&);
+    void Resolve();
     HMODULE m_module;
     PFN_QVOpenPrinterInf m_open;
 };
@@ -35,11 +37,5 @@ private:
 // The export of the module loaded once for the whole test program (see
 // ModuleUnderTest); NULL when it cannot be loaded.
 PFN_QVOpenPrinterInf ModuleExport();
-
-// A record of twelve distinctive values, so that a copy and an untouched
-// record are told apart.
-OptionInfo CallerRecord();
-// A record filled with a marker: "untouched" after a call.
-OptionInfo Untouched();
 
 #endif

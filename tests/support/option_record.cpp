@@ -1,21 +1,48 @@
 #include "option_record.h"
 
-#include <windows.h>
 #include <stdio.h>
 #include <string.h>
 
-bool SameRecordBytes(const void* a, const void* b)
+bool SameRecord(const OptionInfo& a, const OptionInfo& b)
 {
-    return memcmp(a, b, kOptionRecordBytes) == 0;
+    return memcmp(&a, &b, sizeof a) == 0;
 }
 
-std::string DescribeRecordBytes(const void* record)
+std::string Describe(const OptionInfo& r)
 {
-    INT32 f[12];
-    memcpy(f, record, sizeof f);
     char text[200];
-    snprintf(text, sizeof text, "{%ld,%lu,[%ld %ld %ld %ld %ld %ld],%ld,%ld,%ld,%ld}", (long)f[0],
-             (unsigned long)(UINT32)f[1], (long)f[2], (long)f[3], (long)f[4], (long)f[5], (long)f[6],
-             (long)f[7], (long)f[8], (long)f[9], (long)f[10], (long)f[11]);
+    snprintf(text, sizeof text, "{%ld,%lu,[%ld %ld %ld %ld %ld %ld],%ld,%ld,%ld,%ld}", (long)r.idValid,
+             (unsigned long)r.idCount, (long)r.id[0], (long)r.id[1], (long)r.id[2], (long)r.id[3],
+             (long)r.id[4], (long)r.id[5], (long)r.memoryValid, (long)r.memorySizeMB,
+             (long)r.paperSourceValid, (long)r.paperSourceCount);
     return text;
+}
+
+OptionInfo CallerRecord()
+{
+    OptionInfo info;
+    INT32* f = reinterpret_cast<INT32*>(&info);
+    for (int i = 0; i < 12; i++)
+        f[i] = 100 + i;
+    return info;
+}
+
+OptionInfo Untouched()
+{
+    OptionInfo info;
+    memset(&info, 0xA5, sizeof info);
+    return info;
+}
+
+OptionInfo PrinterAnswer(OptionInfo info)
+{
+    const INT32 ids[6] = {30, 42, 48, 56, 64, 70};
+    info.idValid = 1;
+    info.idCount = 6;
+    memcpy(info.id, ids, sizeof ids);
+    info.memoryValid = 1;
+    info.memorySizeMB = 64;
+    info.paperSourceValid = 1;
+    info.paperSourceCount = 1;
+    return info;
 }
