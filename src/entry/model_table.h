@@ -30,7 +30,7 @@ int ExtractModelName(LPCSTR deviceId, CString& model);
 // shows the incompatible-printer message and returns 0 once it is closed.
 // In a window station no user sees, the message is not shown (only traced);
 // nor is it when memory runs out for its caption or text (the failure is then
-// on the thread's record, see CMemoryCheck).
+// on the call's record, see CMemoryCheck).
 int CheckPrinterModel(LPCSTR expected, LPCSTR reported);
 
 #endif
