@@ -19,7 +19,12 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=qvoptinf test signe
 QV_SIGN_CERT="$work/cert.pem" QV_SIGN_KEY="$work/key.pem" \
   "$QV_ROOT/scripts/dist.sh" --package "$build" "$arch" "$work/signed" >/dev/null
 mkdir "$work/run"
-(cd "$work/run" && unzip -q -j "$work"/signed/*.zip '*/qvoptinf.dll')
+python3 - "$work"/signed/*.zip "$work/run/qvoptinf.dll" <<'PY'
+import sys, zipfile
+archive = zipfile.ZipFile(sys.argv[1])
+name = next(n for n in archive.namelist() if n.endswith("/qvoptinf.dll"))
+open(sys.argv[2], "wb").write(archive.read(name))
+PY
 if cmp -s "$work/run/qvoptinf.dll" "$build/bin/qvoptinf.dll"; then
   echo "the archive's module is not signed"; exit 1
 fi
