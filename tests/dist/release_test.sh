@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The release archive of one build, as scripts/dist.sh packs it: complete and
-# consistent (tests/dist/check_archive.py), and once more signed with a
+# consistent (scripts/check_archive.py, which dist.sh runs on every archive it
+# writes), and once more signed with a
 # throwaway self-signed certificate made here: osslsigncode accepts the
 # signature, and the signed module still passes the module image test and
 # answers a call of its export.
