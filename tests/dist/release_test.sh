@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # The release archive of one build, as scripts/dist.sh packs it: complete and
 # consistent (scripts/check_archive.py, which dist.sh runs on every archive it
-# writes), and once more signed with a
-# throwaway self-signed certificate made here: osslsigncode accepts the
-# signature, and the signed module still passes the module image test and
-# answers a call of its export.
+# writes), and once more signed with a throwaway self-signed certificate made
+# here: osslsigncode accepts the signature, and the signed module still
+# passes the module image test and answers a call of its export.
 #   release_test.sh BUILD_DIR i686|x86_64
 set -euo pipefail
 build=$1 arch=$2
