@@ -42,7 +42,7 @@ qv_package() {
   local zip="$out/qvoptinf-$version-$label.zip"
   rm -f "$zip"
   python3 "$QV_ROOT/scripts/zip_folder.py" "$stage/qvoptinf-$version-$label" "$zip"
-  python3 "$QV_ROOT/tests/dist/check_archive.py" "$zip" "$version" "$label" >&2
+  python3 "$QV_ROOT/scripts/check_archive.py" "$zip" "$version" "$label" >&2
   sha256sum "$stage/qvoptinf-$version-$label/qvoptinf.dll" | sed "s|  .*|  qvoptinf-$version-$label/qvoptinf.dll|"
   rm -rf "$stage"
 }

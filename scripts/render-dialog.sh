@@ -20,6 +20,18 @@
 # draws a letter "r" for the close box; the fonts in a prefix's own Fonts
 # folder are always loaded. The prefix also takes the classic colours of
 # Windows 2000 in place of Wine's own light grey and blue ones.
+#
+# At 96 DPI the pictures (not the fallback ones) are drawn without font
+# smoothing. Wine takes its antialiasing default from fontconfig, not from the
+# prefix's FontSmoothing value, and Wine's Marlett asks for grey antialiasing
+# at every size: its close glyph at 96 DPI then comes out as a faint cross of
+# single-pixel strokes with grey edges, where Windows draws a bold cross of
+# two-pixel strokes. Nothing
+# else changes there (the dialog's font is a bitmap font and Tahoma's own table
+# keeps the caption unsmoothed at that size), so a fontconfig file of the
+# script's own turns antialiasing off for those shots. At 144 DPI smoothing
+# stays on: without it Wine's bold Tahoma draws the caption with uneven gaps
+# between letters, and the Marlett cross is bold enough smoothed.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -44,6 +56,15 @@ mkdir -p "$out"
 
 qv_wine_env i686
 export WINEPREFIX="$QV_BUILD/i686/renderprefix-$fonts"
+unsmoothed="$QV_BUILD/i686/render-unsmoothed-fonts.conf"
+cat >"$unsmoothed" <<'EOF'
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
+  <match target="font"><edit name="antialias" mode="assign"><bool>false</bool></edit></match>
+</fontconfig>
+EOF
 reg_add() { $QV_WINE reg add "$@" /f </dev/null >/dev/null 2>&1; }
 
 if [ ! -f "$WINEPREFIX/.qv-render-ready" ]; then
@@ -135,6 +156,8 @@ for dpi in 96 144; do
   suffix=; [ $dpi = 144 ] && suffix=-150
   # Each process reads the display resolution when it starts.
   reg_add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi
+  if [ $dpi = 96 ] && [ $fonts = wine ]; then export FONTCONFIG_FILE="$unsmoothed"
+  else unset FONTCONFIG_FILE; fi
   shoot dialog-answered$suffix --answered --current "$record"
   shoot dialog-awaiting-sheet$suffix --current "$record"
   shoot dialog-sheet-printed$suffix --sheet-printed --current "$record"

@@ -120,8 +120,10 @@ int CheckPrinterModel(LPCSTR expected, LPCSTR reported)
         Trace("incompatible printer not shown: the window station is not interactive");
         return 0;
     }
-    // A caption that could not be loaded for want of memory shows no box
-    // without its caption; the names differ all the same.
+    // The box is shown whole or not at all, as CError does with its text: a
+    // caption that could not be loaded for want of memory shows no box (the
+    // names differ all the same), and the failure stays on the call's
+    // record, so that the call ends with 0 as for any want of memory.
     CMemoryCheck memory;
     CString caption;
     caption.LoadString(IDS_ERROR_CAPTION);

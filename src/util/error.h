@@ -25,7 +25,7 @@ public:
     // it is the application's own message box.
     // Returns the id of the button that closed the box, or IDCANCEL (2) when
     // nothing was shown (a negative message index, or memory that ran out
-    // while the text was composed: the failure is then on the thread's record).
+    // while the text was composed: the failure is then on the call's record).
     int Show(int messageIndex, int argument1Index, int argument2Index, LPCSTR prefix,
              LPCSTR suffix, LPCSTR caption, UINT style);
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The release archive of one build, as scripts/dist.sh packs it: complete and
-# consistent (tests/dist/check_archive.py), and once more signed with a
-# throwaway self-signed certificate made here: osslsigncode accepts the
-# signature, and the signed module still passes the module image test and
-# answers a call of its export.
+# consistent (scripts/check_archive.py, which dist.sh runs on every archive it
+# writes), and once more signed with a throwaway self-signed certificate made
+# here: osslsigncode accepts the signature, and the signed module still
+# passes the module image test and answers a call of its export.
 #   release_test.sh BUILD_DIR i686|x86_64
 set -euo pipefail
 build=$1 arch=$2
@@ -19,7 +19,12 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=qvoptinf test signe
 QV_SIGN_CERT="$work/cert.pem" QV_SIGN_KEY="$work/key.pem" \
   "$QV_ROOT/scripts/dist.sh" --package "$build" "$arch" "$work/signed" >/dev/null
 mkdir "$work/run"
-(cd "$work/run" && unzip -q -j "$work"/signed/*.zip '*/qvoptinf.dll')
+python3 - "$work"/signed/*.zip "$work/run/qvoptinf.dll" <<'PY'
+import sys, zipfile
+archive = zipfile.ZipFile(sys.argv[1])
+name = next(n for n in archive.namelist() if n.endswith("/qvoptinf.dll"))
+open(sys.argv[2], "wb").write(archive.read(name))
+PY
 if cmp -s "$work/run/qvoptinf.dll" "$build/bin/qvoptinf.dll"; then
   echo "the archive's module is not signed"; exit 1
 fi

@@ -55,9 +55,12 @@ TEST_F(PreloadedRuntime, RefusedIdThenOk)
         for (int k = 0; k < 6; k++)
             UiDriver::Type(dialog, IDC_ID1 + k, ids[k]);
         UiDriver::Click(dialog, IDOK);   // 31 is refused; the dialog stays
+        // Read at once, as the refusal left it: once this thread handles
+        // messages again, a late X focus event of the closed message box
+        // (Wine without a window manager) can take the focus from the dialog.
+        EXPECT_EQ(IDC_ID1, UiDriver::FocusId(dialog));
     });
     driver.WhenWindow(kDialogCaption, [](HWND dialog) {
-        EXPECT_EQ(IDC_ID1, UiDriver::FocusId(dialog));
         UiDriver::Type(dialog, IDC_ID1, "30");
         UiDriver::Click(dialog, IDOK);
     });

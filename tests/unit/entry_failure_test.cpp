@@ -10,12 +10,14 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bidi/heap_block.h"
 #include "dialog/resource.h"
 #include "dialog_texts.h"
 #include "fake_xk.h"
+#include "framework/afxapp.h"
 #include "framework/afxmem.h"
 #include "message_box_recorder.h"
 #include "module_under_test.h"
@@ -37,11 +39,12 @@ struct AllocationFailure {
 };
 
 // One call of the export with its result, the record it left and the boxes
-// it asked for.
+// it asked for, each as (caption, text).
+typedef std::pair<std::string, std::string> Box;
 struct Outcome {
     int result;
     OptionInfo record;
-    std::vector<std::string> boxes;
+    std::vector<Box> boxes;
     LONG allocations;
 };
 
@@ -82,7 +85,7 @@ protected:
                                           &outcome.record, 0, 1);
         outcome.allocations = AfxAllocationCount() - before;
         for (const RecordedBox& box : recorder.boxes())
-            outcome.boxes.push_back(box.text);
+            outcome.boxes.push_back(Box(box.caption, box.text));
         return outcome;
     }
 
@@ -107,7 +110,7 @@ TEST_F(QuerySweep, EveryAllocationFailsInTurn)
         // Every allocation of this path serves the answer: without it there is none.
         EXPECT_EQ(0, got.result);
         EXPECT_TRUE(SameRecord(Untouched(), got.record)) << Describe(got.record);
-        EXPECT_TRUE(got.boxes.empty()) << "the printer is of the expected model: " << got.boxes[0];
+        EXPECT_TRUE(got.boxes.empty()) << "the printer is of the expected model: " << got.boxes[0].second;
         EXPECT_EQ(0, fake.InitDepth()) << "the library is released";
         EXPECT_EQ(0, fake.OpenChannels());
         EXPECT_EQ(blocks, HeapBlock::LiveBlocks());
@@ -121,6 +124,7 @@ TEST_F(QuerySweep, PrinterOfAnotherModelIsReportedOnlyWhenTheNamesWereRead)
     const Outcome good = Query();
     ASSERT_EQ(0, good.result);
     ASSERT_EQ(1u, good.boxes.size());
+    ASSERT_EQ("Errore", good.boxes[0].first);
     for (LONG n = 1; n <= good.allocations; n++) {
         Outcome got;
         {
@@ -131,7 +135,7 @@ TEST_F(QuerySweep, PrinterOfAnotherModelIsReportedOnlyWhenTheNamesWereRead)
         EXPECT_EQ(0, got.result);
         EXPECT_TRUE(SameRecord(Untouched(), got.record)) << Describe(got.record);
         // Either the whole message with its caption, or nothing.
-        for (const std::string& box : got.boxes)
+        for (const Box& box : got.boxes)
             EXPECT_EQ(good.boxes[0], box);
         EXPECT_EQ(0, fake.InitDepth());
     }
@@ -168,7 +172,7 @@ protected:
                                           &current, &outcome.record, 1, 0);
         outcome.allocations = AfxAllocationCount() - before;
         for (const ShownBox& box : driver.boxes())
-            outcome.boxes.push_back(box.text);
+            outcome.boxes.push_back(Box(box.caption, box.text));
         EXPECT_FALSE(driver.timedOut());
         return outcome;
     }
@@ -204,9 +208,10 @@ protected:
                 EXPECT_TRUE(SameRecord(Typed(), got.record)) << Describe(got.record);
             else
                 EXPECT_TRUE(SameRecord(Untouched(), got.record)) << Describe(got.record);
-            // The only box a failure brings is the framework's own report.
-            for (const std::string& box : got.boxes)
-                EXPECT_EQ(kInternalFailureMessage, box);
+            // The only box a failure brings is the framework's own report,
+            // under the application's title.
+            for (const Box& box : got.boxes)
+                EXPECT_EQ(Box(AfxGetApp()->m_pszAppName, kInternalFailureMessage), box);
         }
     }
 };

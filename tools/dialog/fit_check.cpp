@@ -46,9 +46,66 @@ int TextFormat(HWND control, int* margin)
     return -1;
 }
 
+void Report(FitState* state, HWND control, int item, char* text, long needX, long needY,
+            long hasX, long hasY)
+{
+    state->misfits++;
+    for (char* p = text; *p != '\0'; p++)
+        if (*p == '\r' || *p == '\n' || *p == '\t') *p = ' ';
+    if (item < 0)
+        fprintf(state->out, "does not fit: control %d \"%s\": needs %ldx%ld, has %ldx%ld\n",
+                GetDlgCtrlID(control), text, needX, needY, hasX, hasY);
+    else
+        fprintf(state->out, "does not fit: control %d item %d \"%s\": needs %ldx%ld, has %ldx%ld\n",
+                GetDlgCtrlID(control), item, text, needX, needY, hasX, hasY);
+}
+
+// A list box draws each item's text one pixel in from the left of its client
+// area (as Wine's list box does), cut off at the right edge; the scroll bar,
+// when there is one, is outside the client area. Text after a tab goes to the
+// list's tab stops: the dialog puts its values beyond the list's width on
+// purpose, so only the text before the first tab is measured.
+const int kListTextIndent = 1;
+
+void CheckListItems(HWND list, FitState* state)
+{
+    RECT client;
+    GetClientRect(list, &client);
+    int itemHeight = (int)SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
+    HDC dc = GetDC(list);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, font != NULL ? font : GetStockObject(SYSTEM_FONT));
+    int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; i++) {
+        char text[512];
+        LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
+        if (length <= 0 || length >= (LRESULT)sizeof text)
+            continue;
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        const char* tab = strchr(text, '\t');
+        int shown = tab != NULL ? (int)(tab - text) : (int)length;
+        SIZE size;
+        GetTextExtentPoint32A(dc, text, shown, &size);
+        state->checked++;
+        if (kListTextIndent + size.cx > client.right) {
+            text[shown] = '\0';
+            Report(state, list, i, text, kListTextIndent + size.cx, size.cy, client.right, itemHeight);
+        }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+}
+
 BOOL CALLBACK CheckControl(HWND control, LPARAM param)
 {
     FitState* state = reinterpret_cast<FitState*>(param);
+    char cls[16];
+    if (IsWindowVisible(control) && GetClassNameA(control, cls, sizeof cls) != 0 &&
+        lstrcmpiA(cls, "ListBox") == 0) {
+        CheckListItems(control, state);
+        return TRUE;
+    }
+
     int margin;
     int format = TextFormat(control, &margin);
     char text[512];
@@ -67,13 +124,8 @@ BOOL CALLBACK CheckControl(HWND control, LPARAM param)
     ReleaseDC(control, dc);
 
     state->checked++;
-    if (need.right > width || need.bottom > client.bottom) {
-        state->misfits++;
-        for (char* p = text; *p != '\0'; p++)
-            if (*p == '\r' || *p == '\n') *p = ' ';
-        fprintf(state->out, "does not fit: control %d \"%s\": needs %ldx%ld, has %dx%ld\n",
-                GetDlgCtrlID(control), text, need.right, need.bottom, width, client.bottom);
-    }
+    if (need.right > width || need.bottom > client.bottom)
+        Report(state, control, -1, text, need.right, need.bottom, width, client.bottom);
     return TRUE;
 }
 

@@ -7,9 +7,9 @@
 #include <windows.h>
 
 // Writes one line to out for each static text (and each push button or group
-// box caption) of dialog that does not fit inside its control: id, text,
-// size needed and size there is, in pixels. Returns how many do not fit;
-// *checked receives how many texts were measured.
+// box caption, and each list box item) of dialog that does not fit inside its
+// control: id, item, text, size needed and size there is, in pixels. Returns
+// how many do not fit; *checked receives how many texts were measured.
 int ReportTextsThatDoNotFit(HWND dialog, FILE* out, int* checked);
 
 #endif
