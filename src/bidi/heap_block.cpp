@@ -1,13 +1,8 @@
 #include "heap_block.h"
 #include "../framework/afxmem.h"
+#include "../seams/seams.h"
 
 namespace qv {
-
-namespace {
-
-LONG g_liveBlocks = 0;
-
-}  // namespace
 
 int HeapBlock::Allocate(DWORD size)
 {
@@ -20,7 +15,7 @@ int HeapBlock::Allocate(DWORD size)
     BYTE* data = static_cast<BYTE*>(AfxAllocMemory(size + 1, TRUE));
     if (data == NULL)
         return 0;
-    InterlockedIncrement(&g_liveBlocks);
+    QV_SEAM_COUNT(liveHeapBlocks, 1);
     m_data = data;
     m_size = size;
     return 1;
@@ -45,13 +40,8 @@ void HeapBlock::FreeData(void* data)
 {
     if (data != NULL) {
         AfxFreeMemory(data);
-        InterlockedDecrement(&g_liveBlocks);
+        QV_SEAM_COUNT(liveHeapBlocks, -1);
     }
-}
-
-LONG HeapBlock::LiveBlocks()
-{
-    return g_liveBlocks;
 }
 
 }  // namespace qv

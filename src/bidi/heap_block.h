@@ -26,10 +26,6 @@ public:
     BYTE* data() const { return m_data; }
     DWORD size() const { return m_size; }
 
-    // Number of blocks allocated by this class and not yet freed: lets tests
-    // see that every path releases what it asked for.
-    static LONG LiveBlocks();
-
 private:
     HeapBlock(const HeapBlock&);
     HeapBlock& operator=(const HeapBlock&);

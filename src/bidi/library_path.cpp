@@ -1,6 +1,7 @@
 #include "library_path.h"
 #include "heap_block.h"
 #include "../runtime/platform.h"
+#include "../seams/seams.h"
 
 #include <string.h>
 
@@ -13,8 +14,6 @@ namespace qv {
 const char kBidiLibraryName[] = "XKAPI.DLL";
 
 namespace {
-
-DriveTypeQuery g_driveTypeQuery = ::GetDriveTypeA;
 
 // Length of the folder part of a full file name, its last separator included
 // ("C:\app\host.exe" gives 7, "C:\host.exe" 3, so a drive's root stays
@@ -159,7 +158,7 @@ bool IsLocalFixedFolder(const char* entry, size_t length, BYTE (&driveKinds)[26]
     BYTE& kind = driveKinds[letter - 'A'];
     if (kind == 0) {
         const char root[4] = {static_cast<char>(letter), ':', '\\', '\0'};
-        kind = g_driveTypeQuery(root) == DRIVE_FIXED ? 1 : 2;
+        kind = QV_SEAM(GetDriveTypeA)(root) == DRIVE_FIXED ? 1 : 2;
     }
     return kind == 1;
 }
@@ -209,13 +208,6 @@ HMODULE LoadBidiLibrary(LPCSTR path)
                             ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32
                             : LOAD_WITH_ALTERED_SEARCH_PATH;
     return LoadLibraryExA(path, NULL, flags);
-}
-
-DriveTypeQuery SetDriveTypeQuery(DriveTypeQuery query)
-{
-    DriveTypeQuery previous = g_driveTypeQuery;
-    g_driveTypeQuery = query != NULL ? query : ::GetDriveTypeA;
-    return previous;
 }
 
 }  // namespace qv

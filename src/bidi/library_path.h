@@ -37,13 +37,6 @@ int FindBidiLibrary(LPSTR path);
 // alone. NULL when the library did not load.
 HMODULE LoadBidiLibrary(LPCSTR path);
 
-// The drive-type query applied to PATH entries, GetDriveTypeA by default.
-// Tests replace it: the platform cannot turn a drive into a network or
-// removable one for them. NULL restores GetDriveTypeA; returns the query in
-// use before.
-typedef UINT(WINAPI* DriveTypeQuery)(LPCSTR root);
-DriveTypeQuery SetDriveTypeQuery(DriveTypeQuery query);
-
 }  // namespace qv
 
 #endif

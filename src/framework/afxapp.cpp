@@ -1,6 +1,7 @@
 #include "afxapp.h"
 #include "afxres.h"
 #include "../runtime/platform.h"
+#include "../seams/seams.h"
 
 #include <string.h>
 
@@ -10,8 +11,6 @@ namespace {
 
 CWinApp* g_app = NULL;
 HINSTANCE g_resourceHandle = NULL;
-AFX_MESSAGEBOX_PROC g_messageBox = ::MessageBoxA;
-AFX_WINHELP_PROC g_winHelp = NULL;   // NULL: the platform's own, if it has one
 
 }  // namespace
 
@@ -38,9 +37,7 @@ CWinApp::~CWinApp()
 void CWinApp::WinHelp(DWORD_PTR data, UINT command)
 {
     HWND owner = m_pMainWnd != NULL ? m_pMainWnd->m_hWnd : NULL;
-    AFX_WINHELP_PROC winHelp = g_winHelp != NULL ? g_winHelp : Platform().winHelp;
-    if (winHelp != NULL)
-        winHelp(owner, m_pszHelpFilePath, command, data);
+    QV_SEAM(OpenHelp)(owner, m_pszHelpFilePath, command, data);
 }
 
 int CWinApp::DoMessageBox(LPCSTR text, UINT type, UINT /*helpContext*/)
@@ -171,21 +168,7 @@ void AfxFormatString2(CString& result, UINT formatId, LPCSTR text1, LPCSTR text2
 
 int AfxPlatformMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
-    return g_messageBox(owner, text, caption, type);
-}
-
-AFX_MESSAGEBOX_PROC AfxSetMessageBoxProc(AFX_MESSAGEBOX_PROC proc)
-{
-    AFX_MESSAGEBOX_PROC old = g_messageBox;
-    g_messageBox = proc != NULL ? proc : ::MessageBoxA;
-    return old;
-}
-
-AFX_WINHELP_PROC AfxSetWinHelpProc(AFX_WINHELP_PROC proc)
-{
-    AFX_WINHELP_PROC old = g_winHelp;
-    g_winHelp = proc;
-    return old;
+    return QV_SEAM(MessageBoxA)(owner, text, caption, type);
 }
 
 }  // namespace qv

@@ -62,15 +62,8 @@ int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpContext = (UINT)-1)
 // Replaces "%1" and "%2" in string formatId with the two texts.
 void AfxFormatString2(CString& result, UINT formatId, LPCSTR text1, LPCSTR text2);
 
-// Every message box of the module goes through this call, so that tests can
-// watch the style bits and let the real box show. Default: MessageBoxA.
-typedef int (WINAPI* AFX_MESSAGEBOX_PROC)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// Every message box of the module is shown through this call: MessageBoxA.
 int AfxPlatformMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-AFX_MESSAGEBOX_PROC AfxSetMessageBoxProc(AFX_MESSAGEBOX_PROC proc);   // NULL restores
-
-// Help requests end here. Tests replace it so that no help viewer starts.
-typedef BOOL (WINAPI* AFX_WINHELP_PROC)(HWND owner, LPCSTR helpFile, UINT command, ULONG_PTR data);
-AFX_WINHELP_PROC AfxSetWinHelpProc(AFX_WINHELP_PROC proc);            // NULL restores
 
 }  // namespace qv
 

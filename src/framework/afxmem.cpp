@@ -2,32 +2,13 @@
 #include "afxapp.h"
 #include "afxres.h"
 #include "afxwnd.h"
+#include "../seams/seams.h"
 
 namespace qv {
 
-namespace {
-
-LONG g_allocations = 0;
-LONG g_failFirst = 0;   // allocation number (counted from g_failBase) that fails first; 0: none
-LONG g_failCount = 0;
-LONG g_failBase = 0;
-
-bool SeamRefuses(LONG number)
-{
-    if (g_failFirst == 0)
-        return false;
-    LONG relative = number - g_failBase;
-    return relative >= g_failFirst && relative < g_failFirst + g_failCount;
-}
-
-}  // namespace
-
 void* AfxAllocMemory(SIZE_T size, BOOL zero)
 {
-    LONG number = InterlockedIncrement(&g_allocations);
-    void* block = NULL;
-    if (!SeamRefuses(number))
-        block = HeapAlloc(GetProcessHeap(), zero ? HEAP_ZERO_MEMORY : 0, size);
+    void* block = QV_SEAM(HeapAlloc)(GetProcessHeap(), zero ? HEAP_ZERO_MEMORY : 0, size);
     if (block == NULL)
         AfxNoteAllocationFailure();
     return block;
@@ -68,18 +49,6 @@ void AfxReportInternalFailure()
     if (::LoadStringA(AfxGetResourceHandle(), AFX_IDP_INTERNAL_FAILURE, text, sizeof text) <= 0)
         text[0] = '\0';
     AfxMessageBox(text, MB_ICONEXCLAMATION, AFX_IDP_INTERNAL_FAILURE);
-}
-
-void AfxFailAllocations(LONG first, LONG count)
-{
-    g_failBase = g_allocations;
-    g_failCount = count;
-    g_failFirst = first > 0 ? first : 0;
-}
-
-LONG AfxAllocationCount()
-{
-    return g_allocations;
 }
 
 }  // namespace qv

@@ -43,12 +43,6 @@ private:
 // can be shown when memory has run out.
 void AfxReportInternalFailure();
 
-// Test seam: allocations number first to first + count - 1 from now on fail
-// (1 = the next one); first 0 turns the failure off. AfxAllocationCount
-// counts every allocation asked for since the module was loaded.
-void AfxFailAllocations(LONG first, LONG count = 1);
-LONG AfxAllocationCount();
-
 }  // namespace qv
 
 #endif

@@ -2,23 +2,12 @@
 
 #include <string.h>
 
+#include "../seams/seams.h"
 #include "../util/misc.h"
 
 namespace qv {
 
 namespace {
-
-const SpoolerFunctions kRealSpooler = {
-    ::OpenPrinterA,
-    ::StartDocPrinterA,
-    ::StartPagePrinter,
-    ::WritePrinter,
-    ::EndPagePrinter,
-    ::EndDocPrinter,
-    ::ClosePrinter,
-};
-
-const SpoolerFunctions* g_spooler = &kRealSpooler;
 
 // ESC @ twice: puts the printer back into its default state before and after
 // the packet.
@@ -55,13 +44,6 @@ JobShape JobShapeOf(PlatformKind kind)
 
 }  // namespace
 
-const SpoolerFunctions* RawPrintJob::SetSpoolerFunctions(const SpoolerFunctions* functions)
-{
-    const SpoolerFunctions* old = g_spooler;
-    g_spooler = functions != NULL ? functions : &kRealSpooler;
-    return old;
-}
-
 RawPrintJob::RawPrintJob() : m_printer(NULL), m_stagedCount(0)
 {
 }
@@ -69,7 +51,7 @@ RawPrintJob::RawPrintJob() : m_printer(NULL), m_stagedCount(0)
 RawPrintJob::~RawPrintJob()
 {
     if (m_printer != NULL)
-        g_spooler->closePrinter(m_printer);
+        QV_SEAM(ClosePrinter)(m_printer);
 }
 
 int RawPrintJob::BeginJob(LPCSTR printerName)
@@ -163,7 +145,7 @@ int RawPrintJob::EndJob()
 int RawPrintJob::Open(LPCSTR printerName)
 {
     HANDLE printer = NULL;
-    if (!g_spooler->openPrinter(const_cast<LPSTR>(printerName), &printer, NULL))
+    if (!QV_SEAM(OpenPrinterA)(const_cast<LPSTR>(printerName), &printer, NULL))
         return 0;
     m_printer = printer;
     return 1;
@@ -181,14 +163,14 @@ int RawPrintJob::StartDocument()
     doc.pDocName = NULL;
     doc.pOutputFile = NULL;
     doc.pDatatype = rawType;
-    return g_spooler->startDocPrinter(m_printer, 1, reinterpret_cast<LPBYTE>(&doc)) != 0 ? 1 : 0;
+    return QV_SEAM(StartDocPrinterA)(m_printer, 1, reinterpret_cast<LPBYTE>(&doc)) != 0 ? 1 : 0;
 }
 
 int RawPrintJob::StartPage()
 {
     if (m_printer == NULL)
         return 0;
-    return g_spooler->startPagePrinter(m_printer);
+    return QV_SEAM(StartPagePrinter)(m_printer);
 }
 
 int RawPrintJob::Flush()
@@ -207,21 +189,21 @@ int RawPrintJob::WriteThrough(const void* data, DWORD length)
     if (m_printer == NULL)
         return 0;
     DWORD written = 0;
-    return g_spooler->writePrinter(m_printer, const_cast<void*>(data), length, &written) ? 1 : 0;
+    return QV_SEAM(WritePrinter)(m_printer, const_cast<void*>(data), length, &written) ? 1 : 0;
 }
 
 int RawPrintJob::EndPage()
 {
     if (m_printer == NULL)
         return 0;
-    return g_spooler->endPagePrinter(m_printer);
+    return QV_SEAM(EndPagePrinter)(m_printer);
 }
 
 int RawPrintJob::EndDocument()
 {
     if (m_printer == NULL)
         return 0;
-    return g_spooler->endDocPrinter(m_printer);
+    return QV_SEAM(EndDocPrinter)(m_printer);
 }
 
 int RawPrintJob::Close()
@@ -233,7 +215,7 @@ int RawPrintJob::Close()
     // that is gone or, worse, one handed out again since.
     HANDLE printer = m_printer;
     m_printer = NULL;
-    return g_spooler->closePrinter(printer) ? 1 : 0;
+    return QV_SEAM(ClosePrinter)(printer) ? 1 : 0;
 }
 
 int RawPrintJob::PrintPacket(LPCSTR printerName, const BYTE* packet, DWORD length)

@@ -19,7 +19,8 @@
 #ifndef QV_RAWPRINT_RAW_PRINT_JOB_H
 #define QV_RAWPRINT_RAW_PRINT_JOB_H
 
-#include "spooler_functions.h"
+#include <windows.h>
+#include <winspool.h>
 
 namespace qv {
 
@@ -77,10 +78,6 @@ public:
 
     bool IsOpen() const { return m_printer != NULL; }
     DWORD StagedCount() const { return m_stagedCount; }
-
-    // Replaces the spooler functions of every job in the process and returns
-    // the table in use before; NULL restores the real functions. For tests.
-    static const SpoolerFunctions* SetSpoolerFunctions(const SpoolerFunctions* functions);
 
 private:
     RawPrintJob(const RawPrintJob&);

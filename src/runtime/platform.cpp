@@ -34,6 +34,12 @@ const PlatformEntries& Platform()
     return g_entries;
 }
 
+BOOL WINAPI OpenHelp(HWND owner, LPCSTR helpFile, UINT command, ULONG_PTR data)
+{
+    const PlatformEntries& platform = Platform();
+    return platform.winHelp != NULL && platform.winHelp(owner, helpFile, command, data);
+}
+
 BOOL DebuggerPresent()
 {
     const PlatformEntries& platform = Platform();

@@ -33,6 +33,10 @@ struct PlatformEntries {
 // Looked up at the first use; the answers do not change while the process runs.
 const PlatformEntries& Platform();
 
+// Opens helpFile in the platform's help viewer (WinHelpA) and returns its
+// result; FALSE, and nothing opened, where the platform has none.
+BOOL WINAPI OpenHelp(HWND owner, LPCSTR helpFile, UINT command, ULONG_PTR data);
+
 // True while a debugger is attached to the process.
 BOOL DebuggerPresent();
 

@@ -1,10 +1,9 @@
 #include "misc.h"
+#include "../seams/seams.h"
 
 namespace qv {
 
 namespace {
-
-CMisc::VersionQuery g_versionQuery = ::GetVersionExA;
 
 // Value of a hexadecimal digit, or -1.
 int HexDigit(char ch)
@@ -143,7 +142,7 @@ int CMisc::GetPlatformKind(PlatformKind* kind)
     OSVERSIONINFOA info;
     ZeroMemory(&info, sizeof info);
     info.dwOSVersionInfoSize = sizeof info;
-    if (!g_versionQuery(&info))
+    if (!QV_SEAM(GetVersionExA)(&info))
         return 0;
 
     const DWORD major = info.dwMajorVersion;
@@ -170,13 +169,6 @@ int CMisc::GetPlatformKind(PlatformKind* kind)
         break;   // unknown platform: no kind
     }
     return 1;
-}
-
-CMisc::VersionQuery CMisc::SetVersionQuery(VersionQuery query)
-{
-    VersionQuery old = g_versionQuery;
-    g_versionQuery = query != NULL ? query : ::GetVersionExA;
-    return old;
 }
 
 }  // namespace qv

@@ -57,10 +57,6 @@ public:
     // Asks GetVersionExA afresh. Fails only when that call fails; succeeds
     // without writing kind for versions that have none.
     int GetPlatformKind(PlatformKind* kind);
-
-    // Tests replace the version query to reach versions Wine cannot report.
-    typedef BOOL (WINAPI* VersionQuery)(LPOSVERSIONINFOA info);
-    static VersionQuery SetVersionQuery(VersionQuery query);   // NULL restores
 };
 
 }  // namespace qv

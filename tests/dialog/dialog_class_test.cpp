@@ -51,13 +51,9 @@ protected:
     {
         g_boxStyles.clear();
         g_helpCalls.clear();
-        AfxSetMessageBoxProc(RecordingMessageBox);
-        AfxSetWinHelpProc(RecordingWinHelp);
     }
     void TearDown() override
     {
-        AfxSetMessageBoxProc(NULL);
-        AfxSetWinHelpProc(NULL);
         EXPECT_FALSE(driver.timedOut()) << "a window was left open";
         EXPECT_EQ(0u, driver.pendingSteps()) << "steps that never ran";
         EXPECT_EQ(nullptr, AfxGetModuleState()->m_hLockoutNotifyWindow);
@@ -73,6 +69,8 @@ protected:
     }
     void OnDialog(std::function<void(HWND)> step) { driver.WhenWindow(kDialogCaption, step); }
 
+    seams::ScopedSeam<decltype(seams::MessageBoxA)> m_boxes{seams::MessageBoxA, RecordingMessageBox};
+    seams::ScopedSeam<decltype(seams::OpenHelp)> m_help{seams::OpenHelp, RecordingWinHelp};
     UiDriver driver{8000};
 };
 
@@ -334,9 +332,9 @@ public:
         // Memory that runs out where nothing checks it: the string stays
         // empty and the exchange carries on as if all went well. The failure
         // is on the thread's record all the same.
-        AfxFailAllocations(1);
+        seams::FailAllocations(1);
         CString text("not enough memory");
-        AfxFailAllocations(0);
+        seams::FailAllocations(0);
         return TRUE;
     }
     bool m_userFailure;
@@ -371,10 +369,10 @@ TEST_F(DialogClass, OutOfMemoryInAnExchange)
         UiDriver::Type(hwnd, IDC_ID1, "40");
         for (const OutOfMemoryRow& row : rows) {
             size_t boxes = driver.boxes().size();
-            AfxFailAllocations(1, row.failures);
+            seams::FailAllocations(1, row.failures);
             int result = row.wholeDialog ? dialog.UpdateData(TRUE)
                                          : dialog.UpdateControlData(IDC_ID1, TRUE);
-            AfxFailAllocations(0);
+            seams::FailAllocations(0);
             SCOPED_TRACE(std::string(row.wholeDialog ? "UpdateData" : "UpdateControlData") +
                          ", failures in a row: " + std::to_string(row.failures));
             EXPECT_EQ(0, result);

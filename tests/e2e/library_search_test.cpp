@@ -15,6 +15,7 @@
 #include "bidi/library_path.h"
 #include "debug_output_capture.h"
 #include "module_under_test.h"
+#include "seams/seams.h"
 
 using namespace qv;
 
@@ -256,14 +257,8 @@ protected:
     {
         PlantedLibrary::SetUp();
         g_drivesAsked.clear();
-        m_previous = SetDriveTypeQuery(SeamDriveType);
     }
-    void TearDown() override
-    {
-        SetDriveTypeQuery(m_previous);
-        PlantedLibrary::TearDown();
-    }
-    DriveTypeQuery m_previous = NULL;
+    seams::ScopedSeam<decltype(seams::GetDriveTypeA)> m_seam{seams::GetDriveTypeA, SeamDriveType};
 };
 
 TEST_P(DriveTypeTest, OnlyFixedDrivesAreSearchedAndEachIsAskedOnce)

@@ -1,6 +1,6 @@
 #include "message_box_recorder.h"
 
-#include "framework/afxapp.h"
+#include "seams/seams.h"
 
 using namespace qv;
 
@@ -10,17 +10,16 @@ bool g_passThrough = false;
 std::vector<RecordedBox>* g_boxes = NULL;
 }  // namespace
 
-MessageBoxRecorder::MessageBoxRecorder(bool passThrough) : m_passThrough(passThrough)
+MessageBoxRecorder::MessageBoxRecorder(bool passThrough)
+    : m_passThrough(passThrough), m_seam(seams::MessageBoxA, &MessageBoxRecorder::Record)
 {
     g_recorder = this;
     g_passThrough = passThrough;
     g_boxes = &m_boxes;
-    m_previous = (void*)AfxSetMessageBoxProc(&MessageBoxRecorder::Record);
 }
 
 MessageBoxRecorder::~MessageBoxRecorder()
 {
-    AfxSetMessageBoxProc((AFX_MESSAGEBOX_PROC)m_previous);
     g_recorder = NULL;
     g_boxes = NULL;
 }

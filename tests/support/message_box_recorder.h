@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "seams/seams.h"
+
 struct RecordedBox {
     HWND owner;
     std::string text;
@@ -26,7 +28,7 @@ private:
     static int WINAPI Record(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
     std::vector<RecordedBox> m_boxes;
     bool m_passThrough;
-    void* m_previous;
+    qv::seams::ScopedSeam<decltype(qv::seams::MessageBoxA)> m_seam;
 };
 
 #endif

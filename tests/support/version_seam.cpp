@@ -7,12 +7,13 @@ ReportedVersion ScopedVersion::s_version;
 ScopedVersion::ScopedVersion(const ReportedVersion& version) : m_previousVersion(s_version)
 {
     s_version = version;
-    m_previousQuery = CMisc::SetVersionQuery(&ScopedVersion::Query);
+    m_previousQuery = seams::GetVersionExA;
+    seams::GetVersionExA = &ScopedVersion::Query;
 }
 
 ScopedVersion::~ScopedVersion()
 {
-    CMisc::SetVersionQuery(m_previousQuery);
+    seams::GetVersionExA = m_previousQuery;
     s_version = m_previousVersion;
 }
 

@@ -1,13 +1,13 @@
 // The Windows version that the module's platform kind is computed from,
 // given by the test instead of the system. CMisc asks for the version
-// through a replaceable query; while a ScopedVersion lives, that query
-// reports the version it was made with.
+// through a seam; while a ScopedVersion lives, the seam reports the version
+// it was made with.
 #ifndef QV_TESTS_VERSION_SEAM_H
 #define QV_TESTS_VERSION_SEAM_H
 
 #include <windows.h>
 
-#include "util/misc.h"
+#include "seams/seams.h"
 
 struct ReportedVersion {
     DWORD platform, major, minor;
@@ -29,7 +29,7 @@ private:
 
     static ReportedVersion s_version;
     ReportedVersion m_previousVersion;
-    qv::CMisc::VersionQuery m_previousQuery;
+    decltype(qv::seams::GetVersionExA) m_previousQuery;
 };
 
 #endif

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "entry/app.h"
+#include "seams/seams.h"
 
 using namespace qv;
 
@@ -24,10 +25,9 @@ BOOL WINAPI RecordHelp(HWND, LPCSTR file, UINT command, ULONG_PTR data)
 
 class HelpSeam {
 public:
-    HelpSeam() { g_helpCalls.clear(); m_old = AfxSetWinHelpProc(RecordHelp); }
-    ~HelpSeam() { AfxSetWinHelpProc(m_old); }
+    HelpSeam() { g_helpCalls.clear(); }
 private:
-    AFX_WINHELP_PROC m_old;
+    seams::ScopedSeam<decltype(seams::OpenHelp)> m_seam{seams::OpenHelp, RecordHelp};
 };
 
 struct HelpRow {

@@ -4,6 +4,7 @@
 
 #include "bidi/bidi_channel.h"
 #include "fake_xk.h"
+#include "live_blocks.h"
 
 #include <algorithm>
 #include <string>
@@ -17,16 +18,7 @@ const DWORD kKey = 0x10010003;
 const std::string kReply = "CW:001E2A30384046;CD:00ST010001LT02000140;";
 
 // Every block the channel allocated is freed once it is gone.
-class ChannelTest : public ::testing::Test {
-protected:
-    void SetUp() override { m_blocks = HeapBlock::LiveBlocks(); }
-    void TearDown() override
-    {
-        AfxFailAllocations(0);
-        EXPECT_EQ(m_blocks, HeapBlock::LiveBlocks()) << "heap blocks leaked";
-    }
-    LONG m_blocks = 0;
-};
+typedef LiveBlocksTest ChannelTest;
 
 // ---- entry points resolved in order, the first missing one named ----
 
@@ -130,9 +122,9 @@ TEST_P(ChannelStatusTest, SizeQuery)
     {
         BidiChannelV1 channel(fake.module());
         ASSERT_GE(channel.OpenChannel("P", kKey), 0);
-        AfxFailAllocations(row.allocFailAfter);
+        seams::FailAllocations(row.allocFailAfter);
         LONG r = channel.GetStatus();
-        AfxFailAllocations(0);
+        seams::FailAllocations(0);
         EXPECT_EQ(row.result, r) << row.name;
         EXPECT_EQ(row.reason, channel.reason) << row.name;
         if (row.length < 0) {

@@ -4,6 +4,7 @@
 
 #include "bidi/bidi_link.h"
 #include "fake_xk.h"
+#include "live_blocks.h"
 
 #include <string>
 #include <vector>
@@ -18,16 +19,7 @@ const std::string kReply = "CW:001E2A30384046;CD:00ST010001LT02000140;";
 
 typedef std::vector<std::string> Calls;
 
-class LinkTest : public ::testing::Test {
-protected:
-    void SetUp() override { m_blocks = HeapBlock::LiveBlocks(); }
-    void TearDown() override
-    {
-        AfxFailAllocations(0);
-        EXPECT_EQ(m_blocks, HeapBlock::LiveBlocks()) << "heap blocks leaked";
-    }
-    LONG m_blocks = 0;
-};
+typedef LiveBlocksTest LinkTest;
 
 // ---- construction states ----
 
@@ -159,9 +151,9 @@ TEST_P(LinkRequestTest, Outcome)
     {
         BidiLink link(fake.path().c_str());
         ASSERT_EQ(1, link.ready);
-        AfxFailAllocations(row.allocFailAfter);
+        seams::FailAllocations(row.allocFailAfter);
         int ok = link.Request("P", kKey);
-        AfxFailAllocations(0);
+        seams::FailAllocations(0);
         EXPECT_EQ(row.ok, ok) << row.name;
         EXPECT_EQ(row.reason, link.reason) << row.name << ": expected reason " << row.reason
                                            << ", got " << link.reason;

@@ -34,8 +34,8 @@ const char kReply[] = "CW:001E2A30384046;CD:00ST010001LT02000140;";
 
 // Fails allocations while it lives.
 struct AllocationFailure {
-    AllocationFailure(LONG first, LONG count) { AfxFailAllocations(first, count); }
-    ~AllocationFailure() { AfxFailAllocations(0); }
+    AllocationFailure(LONG first, LONG count) { seams::FailAllocations(first, count); }
+    ~AllocationFailure() { seams::FailAllocations(0); }
 };
 
 // One call of the export with its result, the record it left and the boxes
@@ -80,10 +80,10 @@ protected:
         OptionInfo current = CallerRecord();
         Outcome outcome;
         outcome.record = Untouched();
-        LONG before = AfxAllocationCount();
+        LONG before = seams::AllocationCount();
         outcome.result = QVOpenPrinterInf("Stampante", "Marlow Wide 900", 0, &current,
                                           &outcome.record, 0, 1);
-        outcome.allocations = AfxAllocationCount() - before;
+        outcome.allocations = seams::AllocationCount() - before;
         for (const RecordedBox& box : recorder.boxes())
             outcome.boxes.push_back(Box(box.caption, box.text));
         return outcome;
@@ -98,7 +98,7 @@ TEST_F(QuerySweep, EveryAllocationFailsInTurn)
     ASSERT_EQ(1, good.result);
     ASSERT_GT(good.allocations, 3) << "the sweep would cover nothing";
     std::printf("query path: %ld allocations, each failed in turn\n", good.allocations);
-    const LONG blocks = HeapBlock::LiveBlocks();
+    const LONG blocks = seams::liveHeapBlocks;
 
     for (LONG n = 1; n <= good.allocations; n++) {
         Outcome got;
@@ -113,7 +113,7 @@ TEST_F(QuerySweep, EveryAllocationFailsInTurn)
         EXPECT_TRUE(got.boxes.empty()) << "the printer is of the expected model: " << got.boxes[0].second;
         EXPECT_EQ(0, fake.InitDepth()) << "the library is released";
         EXPECT_EQ(0, fake.OpenChannels());
-        EXPECT_EQ(blocks, HeapBlock::LiveBlocks());
+        EXPECT_EQ(blocks, seams::liveHeapBlocks);
     }
     EXPECT_EQ(1, Query().result) << "allocation works again once the failure is off";
 }
@@ -167,10 +167,10 @@ protected:
         OptionInfo current = CallerRecord();
         Outcome outcome;
         outcome.record = Untouched();
-        LONG before = AfxAllocationCount();
+        LONG before = seams::AllocationCount();
         outcome.result = QVOpenPrinterInf("Stampante senza spooler", "Marlow Wide 900", 0,
                                           &current, &outcome.record, 1, 0);
-        outcome.allocations = AfxAllocationCount() - before;
+        outcome.allocations = seams::AllocationCount() - before;
         for (const ShownBox& box : driver.boxes())
             outcome.boxes.push_back(Box(box.caption, box.text));
         EXPECT_FALSE(driver.timedOut());

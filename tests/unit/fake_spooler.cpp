@@ -10,20 +10,21 @@ FakeSpooler* g_fake = NULL;
 
 HANDLE const FakeSpooler::kPrinter = reinterpret_cast<HANDLE>(0x5150);
 
-FakeSpooler::FakeSpooler() : m_openHandles(0)
+FakeSpooler::FakeSpooler()
+    : m_openPrinter(seams::OpenPrinterA, &FakeSpooler::OpenPrinter),
+      m_startDocPrinter(seams::StartDocPrinterA, &FakeSpooler::StartDocPrinter),
+      m_startPagePrinter(seams::StartPagePrinter, &FakeSpooler::StartPagePrinter),
+      m_writePrinter(seams::WritePrinter, &FakeSpooler::WritePrinter),
+      m_endPagePrinter(seams::EndPagePrinter, &FakeSpooler::EndPagePrinter),
+      m_endDocPrinter(seams::EndDocPrinter, &FakeSpooler::EndDocPrinter),
+      m_closePrinter(seams::ClosePrinter, &FakeSpooler::ClosePrinter),
+      m_openHandles(0)
 {
-    static const SpoolerFunctions functions = {
-        &FakeSpooler::OpenPrinter,    &FakeSpooler::StartDocPrinter, &FakeSpooler::StartPagePrinter,
-        &FakeSpooler::WritePrinter,   &FakeSpooler::EndPagePrinter,  &FakeSpooler::EndDocPrinter,
-        &FakeSpooler::ClosePrinter,
-    };
     g_fake = this;
-    m_previous = RawPrintJob::SetSpoolerFunctions(&functions);
 }
 
 FakeSpooler::~FakeSpooler()
 {
-    RawPrintJob::SetSpoolerFunctions(m_previous);
     g_fake = NULL;
 }
 
