@@ -48,14 +48,15 @@ struct ChannelEntry {
 };
 static_assert(sizeof(ChannelEntry) == 8, "a channel entry is 8 bytes");
 
-// Reason codes kept in BidiChannel::reason (0 = no failure). 1 to 3 and 14
-// belong to BidiLink.
+// Reason codes kept in BidiChannel::reason. kReasonLoadFailed to
+// kReasonNoRelease and kReasonChannelNotAvailable are BidiLink's.
 enum BidiReason {
     kReasonNone = 0,
     kReasonLoadFailed = 1,
     kReasonNoInitialize = 2,
     kReasonNoRelease = 3,
-    kReasonNoGetDeviceID = 4,       // 4..13: the n-th channel entry point is missing
+    kReasonNoGetDeviceID = 4,       // up to kReasonNoGetOption: the channel's entry
+                                    // points in their order, the first one missing
     kReasonNoGetOption = 13,
     kReasonChannelNotAvailable = 14,
     kReasonGetDeviceIDFailed = 15,
@@ -68,8 +69,9 @@ enum BidiReason {
 // The library's entry points as one lookup finds them: XKInitialize and
 // XKRelease for the link, then the channel's ten in their fixed order. The
 // lookup of the ten stops at the first missing name: that entry point and all
-// after it stay unresolved, and channelReason (4 for the first name up to 13
-// for the tenth) names the missing one; 0 when all ten are there.
+// after it stay unresolved, and channelReason (kReasonNoGetDeviceID for the
+// first name up to kReasonNoGetOption for the tenth) names the missing one;
+// kReasonNone when all ten are there.
 //
 // One call of the module looks them up once and hands them to each of its
 // links and channels: the lookups cost more than the library calls.

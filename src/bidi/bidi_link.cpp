@@ -32,7 +32,7 @@ BidiLink::BidiLink(LPCSTR libraryPath, BidiEntryPoints* resolved)
         reason = kReasonNoRelease;
         return;
     }
-    // Only -13 is a refusal; every other result, negative ones included,
+    // Only kXkRefused is a refusal; every other result, negative ones included,
     // leaves the library initialised and owed one XKRelease.
     if (m_entries.initialize() != kXkRefused)
         ready = 1;

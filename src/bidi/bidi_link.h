@@ -14,9 +14,10 @@ class BidiLink {
 public:
     // Loads XKAPI.DLL from libraryPath, the full path that the call's search
     // found (FindBidiLibrary), and calls XKInitialize. Never fails as such:
-    // when it cannot finish, ready stays 0 and reason says why (1 the library
-    // did not load, or libraryPath is NULL; 2/3 XKInitialize/XKRelease
-    // missing; 0 with ready 0 when the library refused to initialise).
+    // when it cannot finish, ready stays 0 and reason says why
+    // (kReasonLoadFailed: the library did not load, or libraryPath is NULL;
+    // kReasonNoInitialize, kReasonNoRelease: that entry point is missing;
+    // kReasonNone with ready 0: the library refused to initialise).
     //
     // resolved, when given, carries the library's entry points between the
     // links of one call: a link takes them from there when they were looked
@@ -33,8 +34,9 @@ public:
     int ReadDeviceID(LPCSTR printerName, CString& deviceId);
 
     // Fetches the reply waiting on channel channelKey into replyData and
-    // replyLength. Returns 1, or 0 with reason and libResult set; reason 14
-    // means that the printer does not offer that channel.
+    // replyLength. Returns 1, or 0 with reason and libResult set;
+    // kReasonChannelNotAvailable means that the printer does not offer that
+    // channel.
     int Request(LPCSTR printerName, DWORD channelKey);
 
     BYTE* replyData;     // owned; NULL when there is no reply

@@ -1,4 +1,4 @@
-// HeapBlock: owner of one block of the module's heap, for the buffers that
+// HeapBlock: owner of one block of the process heap, for the buffers that
 // the bidirectional library fills. Allocate reports failure by its result,
 // and the block is freed when its owner goes away or hands it on with Detach.
 #ifndef QV_BIDI_HEAP_BLOCK_H

@@ -71,14 +71,15 @@ int ProbeFolder(const char* folder, size_t length, LPSTR path)
 
 // Steps 1 to 5 of the order: the module's folder, the system's three, and the
 // application's folder.
+const int kInstalledFolderCount = 5;
 struct InstalledFolderList {
-    char folder[5][MAX_PATH];
-    size_t length[5];
+    char folder[kInstalledFolderCount][MAX_PATH];
+    size_t length[kInstalledFolderCount];
     int count;
 
     void Add(const char* text, size_t textLength)
     {
-        if (textLength == 0 || textLength >= MAX_PATH || count == 5)
+        if (textLength == 0 || textLength >= MAX_PATH || count == kInstalledFolderCount)
             return;
         memcpy(folder[count], text, textLength);
         folder[count][textLength] = '\0';

@@ -5,30 +5,34 @@
 
 namespace qv {
 
-const INT32 MemorySizeTable[4] = {0, 32, 64, 96};
+const INT32 MemorySizeTable[kMemorySizeCount] = {0, 32, 64, 96};
 
 namespace {
 
 const int kPaperSourceTabStop = 256;   // dialog units: beyond the list's width
 const int kIdPartTextLimit = 2;
+// The paper-source list's items: IDS_PAPER_NONE and IDS_PAPER_LOWER.
+const int kPaperSourceItemCount = 2;
 
 // Controls of the printer-ID and memory groups, in the order they are
-// switched; the entry-enabled form adds button 1008 and Cancel to them.
+// switched; the entry-enabled form adds the settings-sheet button and Cancel
+// to them.
 const int kEntryControls[] = {
     IDC_ID_LABEL, IDC_ID_GROUP, IDC_ID1, IDC_ID2, IDC_ID3, IDC_ID4, IDC_ID5, IDC_ID6,
     IDC_ID_SEP1, IDC_ID_SEP2, IDC_ID_SEP3, IDC_ID_SEP4, IDC_ID_SEP5,
     IDC_MEMORY_GROUP, IDC_MEMORY_LABEL, IDC_MEMORY_UNIT, IDC_MEMORY_COMBO,
 };
 
-// Messages of the dialog: string 50000 + index, arguments 51000 + index.
-const int kMessageIdRange = 100;   // "L' ID deve essere un numero pari tra %1 e %2."
-const int kArgumentIdMinimum = 0;  // "30"
-const int kArgumentIdMaximum = 1;  // "70"
+// Messages of the dialog and their arguments, as CError counts them: from
+// IDS_MESSAGE_BASE and IDS_ARGUMENT_BASE.
+const int kMessageIdRange = IDS_MSG_ID_RANGE - IDS_MESSAGE_BASE;
+const int kArgumentIdMinimum = IDS_ARG_ID_MIN - IDS_ARGUMENT_BASE;
+const int kArgumentIdMaximum = IDS_ARG_ID_MAX - IDS_ARGUMENT_BASE;
 
 }  // namespace
 
 BEGIN_MESSAGE_MAP(COptionInfoDialog, CBaseDialog)
-    // Called when one of the printer-ID edits 1001 to 1006 loses the focus.
+    // Called when one of the printer-ID edits loses the focus.
     ON_CONTROL_RANGE(EN_KILLFOCUS, IDC_ID1, IDC_ID6, OnKillFocusId)
     // Called when the settings-sheet button is clicked.
     ON_BN_CLICKED(IDC_SETTINGS_SHEET, OnSettingsSheet)
@@ -70,7 +74,7 @@ BOOL COptionInfoDialog::OnInitDialog()
     }
     SendDlgItemMessage(IDC_MEMORY_COMBO, CB_SETCURSEL, 0);
     if (m_optionInfo.memoryValid && m_optionInfo.memorySizeMB != -1) {
-        for (int i = 0; i < 4; i++) {
+        for (int i = 0; i < kMemorySizeCount; i++) {
             if (MemorySizeTable[i] == m_optionInfo.memorySizeMB) {
                 SendDlgItemMessage(IDC_MEMORY_COMBO, CB_SETCURSEL, i);
                 break;
@@ -87,7 +91,7 @@ BOOL COptionInfoDialog::OnInitDialog()
     m_listPaperSource.AddString(text);
     m_listPaperSource.SetCurSel(0);
     if (m_optionInfo.paperSourceValid && m_optionInfo.paperSourceCount != -1) {
-        for (int i = 0; i < 2; i++) {
+        for (int i = 0; i < kPaperSourceItemCount; i++) {
             if (PaperSourceValue(i) == m_optionInfo.paperSourceCount)
                 m_listPaperSource.SetCurSel(i);
         }
@@ -217,7 +221,7 @@ int COptionInfoDialog::PaperSourceValue(int index)
 void COptionInfoDialog::StorePaperSource(OptionInfo& info)
 {
     info.paperSourceValid = 1;
-    for (int i = 0; i < 2; i++) {
+    for (int i = 0; i < kPaperSourceItemCount; i++) {
         if (m_listPaperSource.GetSel(i) > 0)
             info.paperSourceCount = PaperSourceValue(i);
     }
@@ -246,7 +250,7 @@ void COptionInfoDialog::OnOK()
         // A memory combo box without a valid selection cannot happen through
         // the user; should it happen, the record keeps its memory group as
         // it came rather than claim a size nobody chose.
-        if (m_nMemoryIndex >= 0 && m_nMemoryIndex < 4) {
+        if (m_nMemoryIndex >= 0 && m_nMemoryIndex < kMemorySizeCount) {
             info.memoryValid = 1;
             info.memorySizeMB = MemorySizeTable[m_nMemoryIndex];
         }

@@ -14,7 +14,8 @@
 namespace qv {
 
 // Megabytes of the memory combo box's items, by item index.
-extern const INT32 MemorySizeTable[4];
+const int kMemorySizeCount = 4;
+extern const INT32 MemorySizeTable[kMemorySizeCount];
 
 // The range of a printer-ID element: even numbers from 30 to 70.
 const DWORD kIdPartMinimum = 30;
@@ -33,24 +34,25 @@ public:
     void EnableEntryControls() override;
     void DisableEntryControls() override;
 
-    CListBox m_listPaperSource;   // control 1007, attached by the first exchange
-    int m_nMemoryIndex;           // selection of combo box 1000
-    DWORD m_dwIdPart[kIdFieldCount];   // edits 1001 to 1006
+    CListBox m_listPaperSource;   // IDC_PAPER_LIST, attached by the first exchange
+    int m_nMemoryIndex;           // selection of IDC_MEMORY_COMBO
+    DWORD m_dwIdPart[kIdFieldCount];   // edits IDC_ID1 to IDC_ID6
 
 protected:
     BOOL DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
 
-    // Called when printer-ID edit id (1001 to 1006) loses the focus: checks it
-    // when Tab moved the focus.
+    // Called when printer-ID edit id (IDC_ID1 to IDC_ID6) loses the focus:
+    // checks it when Tab moved the focus.
     void OnKillFocusId(UINT id);
-    // Called when button 1008 is clicked: enables the entry and prints the sheet.
+    // Called when the settings-sheet button is clicked: enables the entry and
+    // prints the sheet.
     void OnSettingsSheet();
 
 private:
-    // Exchange and check of printer-ID edit id (1001 to 1006); FALSE ends
-    // the exchange.
+    // Exchange and check of printer-ID edit id (IDC_ID1 to IDC_ID6); FALSE
+    // ends the exchange.
     BOOL ExchangeIdPart(CDataExchange* pDX, int id);
     // The value an item of the paper-source list stands for: the number after its tab.
     int PaperSourceValue(int index);

@@ -7,13 +7,11 @@
 
 namespace qv {
 
-struct ModelRow {
-    char name[48];
-};
-
-// Row 0: printer query for the printer ID only, no dialog.
-// Row 1: printer query for ID, memory and paper sources; dialog.
-extern const ModelRow ModelTable[2];
+// The models' names, by row. The ID-only row: printer query for the printer
+// ID only, no dialog. The dialog row: printer query for ID, memory and paper
+// sources; dialog.
+const int kModelRowCount = 2;
+extern const LPCSTR ModelTable[kModelRowCount];
 const int kModelRowIdOnly = 0;
 const int kModelRowWithDialog = 1;
 

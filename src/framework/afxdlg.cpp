@@ -122,9 +122,9 @@ BOOL DDX_Text(CDataExchange* pDX, int id, DWORD& value)
 
 // The dialog procedure of every CDialog. It hands each message to the
 // object's message map. Memory that ran out while a message was handled, and
-// that nobody has reported yet, is reported here (string 61704); a dialog
-// whose initialisation ran out of memory would show wrong values and ends
-// with -1.
+// that nobody has reported yet, is reported here (AFX_IDP_INTERNAL_FAILURE);
+// a dialog whose initialisation ran out of memory would show wrong values
+// and ends with -1.
 INT_PTR CALLBACK AfxDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CDialog* dialog;

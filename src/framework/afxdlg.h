@@ -30,7 +30,8 @@ public:
 
     // The end of an exchange that returned ok and started when memory was
     // taken: a breakdown is reported with the framework's internal-failure
-    // message (string 61704). Returns TRUE only for a sound, complete exchange.
+    // message (AFX_IDP_INTERNAL_FAILURE). Returns TRUE only for a sound,
+    // complete exchange.
     BOOL Finish(BOOL ok, const CMemoryCheck& memory) const;
 
     BOOL m_bSaveAndValidate;    // TRUE: controls to members, with validation
@@ -46,7 +47,7 @@ BOOL DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 // Selection index of a combo box (-1: no selection).
 BOOL DDX_CBIndex(CDataExchange* pDX, int id, int& index);
 // An edit's text as an unsigned decimal number. A text that is not one is
-// refused with string 61719, and the check fails.
+// refused with AFX_IDP_PARSE_UINT, and the check fails.
 BOOL DDX_Text(CDataExchange* pDX, int id, DWORD& value);
 
 // Blanks, decimal digits, blanks; no sign. A number beyond 32 bits is refused

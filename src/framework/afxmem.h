@@ -39,8 +39,8 @@ private:
 };
 
 // The framework's report of a failure the user has not been told about
-// (string 61704, exclamation icon). It needs no memory of its own, so it
-// can be shown when memory has run out.
+// (AFX_IDP_INTERNAL_FAILURE, exclamation icon). It needs no memory of its
+// own, so it can be shown when memory has run out.
 void AfxReportInternalFailure();
 
 }  // namespace qv

@@ -51,7 +51,7 @@ public:
     CCmdTarget() {}
     virtual ~CCmdTarget() {}
 
-    // Framework objects live on the module's heap. new gives NULL, without
+    // Framework objects live on the process heap. new gives NULL, without
     // running the constructor, when the heap is exhausted; it never throws.
     static void* operator new(size_t size) noexcept { return AfxAllocMemory(size); }
     static void operator delete(void* block) noexcept { AfxFreeMemory(block); }

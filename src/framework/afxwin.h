@@ -1,5 +1,12 @@
-// The framework in one include: strings, exceptions, message maps, windows,
-// dialogs, the application object.
+// The framework in one include: strings, memory, message maps, windows,
+// dialogs, GDI owners, the application object.
+//
+// A stand-in for the dialog framework the module is written against: the
+// same names, with three differences. Failure travels by return value, never
+// by exception (a data exchange returns FALSE, an allocation NULL). Memory
+// that runs out is noted against the running call and checked with a
+// CMemoryCheck at the call's next decision (afxmem.h). And it has no test
+// hooks: the tests' seams are in src/seams/, compiled into their build only.
 #ifndef QV_FRAMEWORK_AFXWIN_H
 #define QV_FRAMEWORK_AFXWIN_H
 

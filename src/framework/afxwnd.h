@@ -74,7 +74,8 @@ public:
 
     // Data exchange between the controls and the members: FALSE when a
     // validation failed (already reported) or the exchange broke down (a
-    // missing control, memory that ran out: reported here with string 61704).
+    // missing control, memory that ran out: reported here with
+    // AFX_IDP_INTERNAL_FAILURE).
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     // FALSE ends the exchange: a check failed, or it cannot go on.
     virtual BOOL DoDataExchange(CDataExchange* pDX);

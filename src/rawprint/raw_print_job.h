@@ -13,9 +13,10 @@
 // last-error value is not consulted.
 // Start and end of the job depend on the running Windows version (CMisc's
 // PlatformKind):
-//   1, 2         a document
-//   3 to 6       a document and one page
-//   0, no kind   refused: BeginJob fails, EndJob ends nothing and fails
+//   kPlatformWin9x, kPlatformWin9xLater         a document
+//   kPlatformOldNt to kPlatformNt4              a document and one page
+//   kPlatformWin32s, kPlatformKindNone          refused: BeginJob fails,
+//                                               EndJob ends nothing and fails
 #ifndef QV_RAWPRINT_RAW_PRINT_JOB_H
 #define QV_RAWPRINT_RAW_PRINT_JOB_H
 

@@ -87,7 +87,7 @@ TEST_F(DialogClass, AnsweredShowsTheRecordAndOKKeepsIt)
         EXPECT_EQ(3, UiDriver::ComboSelection(dialog, IDC_MEMORY_COMBO));
         EXPECT_EQ(1, UiDriver::ListSelection(dialog, IDC_PAPER_LIST));
         EXPECT_FALSE(UiDriver::Click(dialog, IDCANCEL)) << "Cancel is disabled";
-        EXPECT_FALSE(UiDriver::Click(dialog, IDC_SETTINGS_SHEET)) << "1008 is disabled";
+        EXPECT_FALSE(UiDriver::Click(dialog, IDC_SETTINGS_SHEET)) << "the settings-sheet button is disabled";
         EXPECT_TRUE(UiDriver::Click(dialog, IDOK));
     });
     EXPECT_EQ(IDOK, Run(dialog));
@@ -169,7 +169,7 @@ TEST_F(DialogClass, BrushLivesUntilTheWindowGoes)
 
 struct VersionRow {
     ReportedVersion version;
-    bool grey;   // kinds 3 to 5
+    bool grey;   // kPlatformOldNt, kPlatformNt35 and kPlatformNt351
 };
 
 class DialogColours : public DialogClass, public ::testing::WithParamInterface<VersionRow> {};
@@ -208,14 +208,14 @@ TEST_P(DialogColours, GreyOnlyForButtonsStaticsAndTheDialogOnOldNT)
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, DialogColours,
-    ::testing::Values(VersionRow{{VER_PLATFORM_WIN32s, 3, 10, false}, false},        // 0
-                      VersionRow{{VER_PLATFORM_WIN32_WINDOWS, 4, 10, false}, false}, // 1
-                      VersionRow{{VER_PLATFORM_WIN32_WINDOWS, 5, 0, false}, false},  // 2
-                      VersionRow{{VER_PLATFORM_WIN32_NT, 3, 10, false}, true},       // 3
-                      VersionRow{{VER_PLATFORM_WIN32_NT, 3, 50, false}, true},       // 4
-                      VersionRow{{VER_PLATFORM_WIN32_NT, 3, 51, false}, true},       // 5
-                      VersionRow{{VER_PLATFORM_WIN32_NT, 4, 0, false}, false},       // 6
-                      VersionRow{{VER_PLATFORM_WIN32_NT, 6, 1, false}, false},       // 6
+    ::testing::Values(VersionRow{{VER_PLATFORM_WIN32s, 3, 10, false}, false},        // Win32s
+                      VersionRow{{VER_PLATFORM_WIN32_WINDOWS, 4, 10, false}, false}, // Win9x
+                      VersionRow{{VER_PLATFORM_WIN32_WINDOWS, 5, 0, false}, false},  // Win9xLater
+                      VersionRow{{VER_PLATFORM_WIN32_NT, 3, 10, false}, true},       // OldNt
+                      VersionRow{{VER_PLATFORM_WIN32_NT, 3, 50, false}, true},       // Nt35
+                      VersionRow{{VER_PLATFORM_WIN32_NT, 3, 51, false}, true},       // Nt351
+                      VersionRow{{VER_PLATFORM_WIN32_NT, 4, 0, false}, false},       // Nt4
+                      VersionRow{{VER_PLATFORM_WIN32_NT, 6, 1, false}, false},       // Nt4
                       VersionRow{{VER_PLATFORM_WIN32_WINDOWS, 3, 95, false}, false}, // no kind
                       VersionRow{{VER_PLATFORM_WIN32_NT, 3, 51, true}, false}));     // query fails
 

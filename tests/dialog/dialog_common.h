@@ -30,7 +30,7 @@ inline std::vector<int> AllControlIds()
 }
 
 // The controls enabled in a form; all others are disabled. The guidance
-// text 1009 and its frame are never switched.
+// text (IDC_GUIDANCE) and its frame are never switched.
 inline std::set<int> EnabledIn(DialogForm form)
 {
     std::set<int> enabled = {IDOK, ID_HELP, IDC_GUIDANCE};

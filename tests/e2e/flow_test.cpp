@@ -34,7 +34,7 @@ enum Close {
     kCancelCommand,      // WM_COMMAND IDCANCEL, as a host or an accelerator sends it
     kEscape,             // the Esc key through the dialog manager
     kOK,
-    kEntryForcedThenOK   // the command of button 1008 sent though the button is disabled,
+    kEntryForcedThenOK   // the settings-sheet command sent though its button is disabled,
                          // IDs typed, OK
 };
 

@@ -123,7 +123,8 @@ TEST_F(PlantedLibrary, ModuleLoadsACopyOnPathByItsFullPath)
     DebugOutputCapture capture;
     OptionInfo result = {};
     // The fake holds no device ID: it is loaded, initialised and asked, and
-    // its failure (reason 15) shows that it was the library that answered.
+    // its failure (kReasonGetDeviceIDFailed) shows that it was the library
+    // that answered.
     EXPECT_EQ(0, module.open()("P", "KV-3100D", 0, NULL, &result, 0, 1));
     EXPECT_TRUE(capture.Contains("qvoptinf: XKAPI.DLL found: " + file)) << capture.lines()[0];
     EXPECT_TRUE(capture.Contains("qvoptinf: device ID not read: reason 15"));
@@ -170,7 +171,7 @@ TEST_F(PlantedLibrary, LibraryOfTheOtherArchitectureCountsAsNoAnswer)
     EXPECT_EQ(0, memcmp(&untouched, &result, sizeof result)) << "the result record was written";
     EXPECT_TRUE(capture.Contains("qvoptinf: XKAPI.DLL found: " + file));
     EXPECT_TRUE(capture.Contains("qvoptinf: device ID not read: reason 1,"))
-        << "expected the load failure (reason 1)";
+        << "expected the load failure (kReasonLoadFailed)";
 }
 
 // ---- PATH entries: absolute folders on a local drive only ----
