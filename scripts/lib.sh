@@ -183,8 +183,8 @@ qv_wine_start() {
 QV_TEST_PRINTER="QV Settings Sheet"
 qv_test_printer_file() { printf '%s/%s/spool/settings-sheet.prn' "$QV_BUILD" "${1:-i686}"; }
 
-# Adds the printer when it is missing (tools/testprinter, built with the
-# module). With a 9x or Win32s version the spooler looks for its print
+# Adds the printer when it is missing (tests/testprinter, built with the
+# tests). With a 9x or Win32s version the spooler looks for its print
 # processor under prtprocs\win40, which wineboot leaves empty in a 32-bit
 # prefix. The processor copied there must have the bitness of the programs
 # that print: a 64-bit prefix keeps its 64-bit one under x64 and a 32-bit one

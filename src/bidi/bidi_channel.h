@@ -8,26 +8,9 @@
 
 #include "../framework/afxwin.h"
 #include "heap_block.h"
+#include "xkapi.h"
 
 namespace qv {
-
-// Entry points of XKAPI.DLL: __stdcall, exported under their plain names.
-// Every one returns a signed 32-bit result: 0 or more is success, a negative
-// value failure; -4 means "buffer too small", -13 (XKInitialize only) that
-// the library refuses to initialise.
-typedef LONG(WINAPI* PFN_XKInitialize)(void);
-typedef LONG(WINAPI* PFN_XKRelease)(void);
-typedef LONG(WINAPI* PFN_XKGetDeviceID)(LONG selector, LPCSTR printerName, BYTE* buffer, LONG* size);
-typedef LONG(WINAPI* PFN_XKGetAvailableChannel)(LONG selector, LPCSTR printerName, BYTE* buffer,
-                                                LONG* size);
-typedef LONG(WINAPI* PFN_XKOpenChannel)(LONG selector, LPCSTR printerName, DWORD channelKey);
-typedef LONG(WINAPI* PFN_XKCloseChannel)(LONG handle);
-typedef LONG(WINAPI* PFN_XKGetStatus)(LONG handle, BYTE* buffer, LONG* size);
-// Looked up but never called: their arguments are of no concern here.
-typedef LONG(WINAPI* PFN_XKUnused)(void);
-
-const LONG kXkBufferTooSmall = -4;
-const LONG kXkRefused = -13;
 
 // Results of our own, for failures that happen without (or after) a library
 // call. They lie outside the small negative values the library uses.
@@ -39,14 +22,6 @@ const LONG kResultNoMemory = -1003;      // a buffer could not be allocated
 // their own length field, channel tables and replies are tiny; anything
 // above this is taken for a broken library rather than allocated.
 const LONG kMaxLibraryBufferSize = 0x100000;
-
-// One record of the table that XKGetAvailableChannel writes.
-struct ChannelEntry {
-    DWORD key;
-    WORD flags;      // bit 0: the channel can be opened
-    WORD reserved;
-};
-static_assert(sizeof(ChannelEntry) == 8, "a channel entry is 8 bytes");
 
 // Reason codes kept in BidiChannel::reason. kReasonLoadFailed to
 // kReasonNoRelease and kReasonChannelNotAvailable are BidiLink's.

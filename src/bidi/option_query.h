@@ -11,11 +11,6 @@
 
 namespace qv {
 
-// Channel keys of the printer's status replies: the preferred one is tried
-// first where both apply.
-const DWORD kPreferredStatusChannel = 0x10010003;
-const DWORD kBasicStatusChannel = 0x10000003;
-
 // The groups whose flags are set in info are asked for, through the library
 // at libraryPath (the full path that the call's search found). Returns 1 when
 // the printer answered every one of them; 0 otherwise, with info possibly

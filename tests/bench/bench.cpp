@@ -51,9 +51,6 @@ namespace {
 
 const char kPrinter[] = "Bench Printer";
 const char kModel[] = "Marlow Wide 900";
-const char kDeviceId[] = "MFG:Sim;MDL:Marlow Wide 900;CMD:X;";
-const char kReply[] = "CW:001E2A30384046;CD:00ST010001LT02000140;";
-const DWORD kChannelKey = 0x10010003;
 
 template <typename Fn>
 Fn Entry(HMODULE module, const char* name)
@@ -104,7 +101,7 @@ bool FloorCall(const Library& lib)
     size = 0;
     lib.getAvailableChannel(1, kPrinter, NULL, &size);
     ok &= lib.getAvailableChannel(1, kPrinter, buffer, &size) >= 0;
-    LONG handle = lib.openChannel(1, kPrinter, kChannelKey);
+    LONG handle = lib.openChannel(1, kPrinter, kPreferredStatusChannel);
     size = 0;
     lib.getStatus(handle, NULL, &size);
     ok &= lib.getStatus(handle, buffer, &size) >= 0;
@@ -195,9 +192,9 @@ int main(int argc, char** argv)
         printf("qvoptinf.dll or the fake XKAPI.DLL did not load from %s\n", folder.c_str());
         return 2;
     }
-    fake.SetDeviceIdText(kDeviceId);
-    fake.SetChannels(FakeXk::Table({{kChannelKey, 1}}));
-    fake.SetReply(kChannelKey, kReply);
+    fake.SetDeviceIdText(kStandardDeviceId);
+    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
+    fake.SetReply(kPreferredStatusChannel, kStandardReply);
 
     // The module answers, and the floor makes the very calls the module
     // makes, in its order.
@@ -282,8 +279,8 @@ int main(int argc, char** argv)
             info.idCount = kIdFieldCount;
             info.memoryValid = 1;
             info.paperSourceValid = 1;
-            sink = sink + ParseOptionReply(reinterpret_cast<const BYTE*>(kReply),
-                                           sizeof kReply - 1, &info);
+            sink = sink + ParseOptionReply(reinterpret_cast<const BYTE*>(kStandardReply.data()),
+                                           (DWORD)kStandardReply.size(), &info);
         }));
     }
     const double parseSeconds = Median(parseRounds) / parses;

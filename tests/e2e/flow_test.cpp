@@ -17,7 +17,6 @@ namespace {
 
 const char kRow0[] = "KV-3100D";
 const char kRow1[] = "Marlow Wide 900";
-const std::string kReply = "CW:001E2A30384046;CD:00ST010001LT02000140;";
 const char kIncompatible[] =
     "E' collegata una stampante incompatibile.\r\nCollegate la stampante appropriata e riprovate.";
 
@@ -150,8 +149,8 @@ TEST_P(FlowTest, Outcome)
     if (row.deviceId != NULL)
         fake.SetDeviceIdText(row.deviceId);
     if (row.printer != kNoChannel)
-        fake.SetChannels(FakeXk::Table({{0x10010003, 1}, {0x10000003, 1}}));
-    fake.SetReply(0x10010003, row.printer == kNoCdBlock ? "CW:001E2A30384046;" : kReply);
+        fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}, {kBasicStatusChannel, 1}}));
+    fake.SetReply(kPreferredStatusChannel, row.printer == kNoCdBlock ? "CW:001E2A30384046;" : kStandardReply);
     if (row.printer == kRefusesInit)
         fake.ForceResult("XKInitialize", 0, -13);
 
@@ -190,7 +189,7 @@ TEST_P(FlowTest, Outcome)
     EXPECT_EQ(0, fake.OpenChannels()) << row.name;
 }
 
-const char kIdRow1[] = "MFG:Sim;MDL:Marlow Wide 900;CMD:X;";
+const char* const kIdRow1 = kStandardDeviceId;
 const char kIdRow0[] = "MFG:Sim;MDL:KV-3100D;CMD:X;";
 // The printer's reply for row 1, in the dialog's form Answered.
 const char kAnsweredShows[] = "answered: 30 42 48 56 64 70, memory item 2, paper item 1";
@@ -245,14 +244,14 @@ TEST(Flow, TwoNestedInitialisations)
     ASSERT_TRUE(open != NULL);
     FakeXk fake;
     fake.SetDeviceIdText(kIdRow1);
-    fake.SetChannels(FakeXk::Table({{0x10010003, 1}}));
-    fake.SetReply(0x10010003, kReply);
+    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
+    fake.SetReply(kPreferredStatusChannel, kStandardReply);
     OptionInfo result = Untouched();
     ASSERT_EQ(1, open("Printer", kRow1, 0, NULL, &result, 0, 1));
     std::vector<std::string> expected = {
         "XKInitialize",          "XKGetDeviceID",          "XKGetDeviceID",
         "XKInitialize",          "XKGetAvailableChannel",  "XKGetAvailableChannel",
-        "XKOpenChannel 0x10010003", "XKGetStatus 7",       "XKGetStatus 7",
+        FakeXk::OpenCall(kPreferredStatusChannel), "XKGetStatus 7",       "XKGetStatus 7",
         "XKCloseChannel 7",      "XKRelease",              "XKRelease"};
     EXPECT_EQ(expected, fake.Calls());
 }
@@ -263,8 +262,8 @@ TEST(Flow, PrinterNamePassedUnchanged)
     ASSERT_TRUE(open != NULL);
     FakeXk fake;
     fake.SetDeviceIdText(kIdRow1);
-    fake.SetChannels(FakeXk::Table({{0x10010003, 1}}));
-    fake.SetReply(0x10010003, kReply);
+    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
+    fake.SetReply(kPreferredStatusChannel, kStandardReply);
     OptionInfo result = Untouched();
     ASSERT_EQ(1, open("\\\\server\\Ufficio 2", kRow1, 0, NULL, &result, 0, 1));
     std::vector<std::string> log = fake.Log();
@@ -280,8 +279,8 @@ TEST(Flow, TracesEachStepOfASuccessfulQuery)
     ASSERT_TRUE(open != NULL);
     FakeXk fake;
     fake.SetDeviceIdText(kIdRow1);
-    fake.SetChannels(FakeXk::Table({{0x10000003, 1}}));   // only the basic key
-    fake.SetReply(0x10000003, kReply);
+    fake.SetChannels(FakeXk::Table({{kBasicStatusChannel, 1}}));   // only the basic key
+    fake.SetReply(kBasicStatusChannel, kStandardReply);
     DebugOutputCapture capture;
     OptionInfo result = Untouched();
     ASSERT_EQ(1, open("Printer", kRow1, 0, NULL, &result, 0, 1));
@@ -289,7 +288,7 @@ TEST(Flow, TracesEachStepOfASuccessfulQuery)
         "qvoptinf: XKAPI.DLL found: " + FakeXk::ExeFolder() + "XKAPI.DLL",
         "qvoptinf: model value \"Marlow Wide 900\"",
         "qvoptinf: channel 0x10010003: reason 14, library result 0",
-        "qvoptinf: channel 0x10000003: reply of " + std::to_string(kReply.size()) + " bytes",
+        "qvoptinf: channel 0x10000003: reply of " + std::to_string(kStandardReply.size()) + " bytes",
         "qvoptinf: reply parsed: result 1",
         "qvoptinf: option query: result 1"};
     EXPECT_EQ(expected, capture.lines());

@@ -20,7 +20,6 @@
 namespace {
 
 const char kRow1[] = "Marlow Wide 900";
-const char kReply[] = "CW:001E2A30384046;CD:00ST010001LT02000140;";
 
 // A call with both switches clear: 1 and a copy of the caller's record when
 // it runs, 0 and the record untouched when it is refused.
@@ -116,9 +115,9 @@ TEST_F(OneCallAtATime, EightThreadsQueryAtOnce)
 {
     FakeXk fake;
     ASSERT_TRUE(fake.loaded());
-    fake.SetDeviceIdText("MFG:Sim;MDL:Marlow Wide 900;CMD:QVL;");
-    fake.SetChannels(FakeXk::Table({{0x10010003, 1}}));
-    fake.SetReply(0x10010003, kReply);
+    fake.SetDeviceIdText(kStandardDeviceId);
+    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
+    fake.SetReply(kPreferredStatusChannel, kStandardReply);
     fake.SetLogging(false);
     OptionInfo printer = Untouched();
     ASSERT_EQ(1, ModuleExport()("Printer", kRow1, 0, NULL, &printer, 0, 1));
@@ -193,9 +192,9 @@ TEST(DialogThatCannotRun, HandsBackOnlyThePrintersAnswer)
     ASSERT_TRUE(patch.applied());
     FakeXk fake;
     ASSERT_TRUE(fake.loaded());
-    fake.SetDeviceIdText("MFG:Sim;MDL:Marlow Wide 900;CMD:QVL;");
-    fake.SetChannels(FakeXk::Table({{0x10010003, 1}}));
-    fake.SetReply(0x10010003, kReply);
+    fake.SetDeviceIdText(kStandardDeviceId);
+    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
+    fake.SetReply(kPreferredStatusChannel, kStandardReply);
     for (int queryPrinter = 0; queryPrinter <= 1; queryPrinter++) {
         OptionInfo current = CallerRecord();
         OptionInfo result = Untouched();

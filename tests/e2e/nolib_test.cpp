@@ -20,7 +20,7 @@ TEST(NoLibrary, LinkIsNotReady)
     CString text("before");
     EXPECT_EQ(0, link.ReadDeviceID("P", text));
     EXPECT_STREQ("before", text);
-    EXPECT_EQ(0, link.Request("P", 0x10010003));
+    EXPECT_EQ(0, link.Request("P", kPreferredStatusChannel));
     EXPECT_EQ(1, link.reason) << "the load failure stays the reason";
 }
 

@@ -76,8 +76,8 @@ TEST_P(PlatformKindQuery, ChannelsAsked)
     ASSERT_TRUE(fake.loaded());
     fake.SetDeviceIdText("MFG:Sim;MDL:Marlow Wide 900;");
     fake.SetChannels(offer.table);
-    fake.SetReply(0x10010003, kPreferredReply);
-    fake.SetReply(0x10000003, kBasicReply);
+    fake.SetReply(kPreferredStatusChannel, kPreferredReply);
+    fake.SetReply(kBasicStatusChannel, kBasicReply);
 
     const bool preferredOffered = offer.preferredUsable;
     const bool basicOffered = offer.basicUsable;
@@ -88,16 +88,16 @@ TEST_P(PlatformKindQuery, ChannelsAsked)
     case 1:
     case 6:
         if (preferredOffered) {
-            opened = {"XKOpenChannel 0x10010003"};
+            opened = {FakeXk::OpenCall(kPreferredStatusChannel)};
             result = 1, id0 = 1;
         } else if (basicOffered) {
-            opened = {"XKOpenChannel 0x10000003"};
+            opened = {FakeXk::OpenCall(kBasicStatusChannel)};
             result = 1, id0 = 10;
         }
         break;
     case 5:
         if (basicOffered) {
-            opened = {"XKOpenChannel 0x10000003"};
+            opened = {FakeXk::OpenCall(kBasicStatusChannel)};
             result = 1, id0 = 10;
         }
         break;
@@ -132,10 +132,10 @@ TEST_P(PlatformKindQuery, ChannelsAsked)
 }
 
 const Offer kOffers[] = {
-    {"both", FakeXk::Table({{0x10000003, 1}, {0x10010003, 1}}), true, true},
-    {"basic_only", FakeXk::Table({{0x10000003, 1}}), false, true},
-    {"preferred_only", FakeXk::Table({{0x10010003, 1}}), true, false},
-    {"preferred_bit0_clear", FakeXk::Table({{0x10010003, 0}, {0x10000003, 1}}), false, true},
+    {"both", FakeXk::Table({{kBasicStatusChannel, 1}, {kPreferredStatusChannel, 1}}), true, true},
+    {"basic_only", FakeXk::Table({{kBasicStatusChannel, 1}}), false, true},
+    {"preferred_only", FakeXk::Table({{kPreferredStatusChannel, 1}}), true, false},
+    {"preferred_bit0_clear", FakeXk::Table({{kPreferredStatusChannel, 0}, {kBasicStatusChannel, 1}}), false, true},
 };
 INSTANTIATE_TEST_SUITE_P(Offers, PlatformKindQuery, ::testing::ValuesIn(kOffers),
                          [](const ::testing::TestParamInfo<Offer>& p) { return std::string(p.param.name); });

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "entry/model_table.h"
+#include "fake_xk.h"
 #include "guarded_buffer.h"
 #include "optioninfo/reply_parser.h"
 
@@ -39,8 +40,7 @@ std::string Hostile(std::mt19937& rng)
         }
         break;
     case 3: {   // a real reply cut anywhere
-        std::string full = "CW:001E2A30384046;CD:00ST010001LT02000140;";
-        s = full.substr(0, target % (full.size() + 1));
+        s = kStandardReply.substr(0, target % (kStandardReply.size() + 1));
         break;
     }
     case 4:   // a tag, or a tag and a few bytes, at the very end

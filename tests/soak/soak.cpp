@@ -57,8 +57,7 @@ namespace {
 const char kRow0[] = "KV-3100D";
 const char kRow1[] = "Marlow Wide 900";
 const char kIdRow0[] = "MFG:Sim;MDL:KV-3100D;CMD:X;";
-const char kIdRow1[] = "MFG:Sim;MDL:Marlow Wide 900;CMD:X;";
-const char kReply[] = "CW:001E2A30384046;CD:00ST010001LT02000140;";
+const char* const kIdRow1 = kStandardDeviceId;
 const char kPrinter[] = "Soak Printer";
 // A name the spooler does not know: the settings sheet goes nowhere.
 const char kNoSuchPrinter[] = "QV No Such Printer";
@@ -485,8 +484,8 @@ private:
 void ScriptAnsweringPrinter(FakeXk& fake)
 {
     fake.SetDeviceIdText(kIdRow1);
-    fake.SetChannels(FakeXk::Table({{0x10010003, 1}, {0x10000003, 1}}));
-    fake.SetReply(0x10010003, kReply);
+    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}, {kBasicStatusChannel, 1}}));
+    fake.SetReply(kPreferredStatusChannel, kStandardReply);
 }
 
 // The printer answers until the given entry point fails at every call.
@@ -622,7 +621,7 @@ std::vector<SoakPath> Paths()
         {"fail_open_channel", kCall, kLibraryFake,
          [](FakeXk& fake) {
              fake.SetDeviceIdText(kIdRow1);
-             fake.SetChannels(FakeXk::Table({{0x10010003, 1}}));
+             fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
          },
          Call(kRow1, 1, 0, untouched)},
         {"fail_get_status", kCall, kLibraryFake, FailingAt("XKGetStatus", -7),

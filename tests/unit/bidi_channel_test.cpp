@@ -14,8 +14,7 @@ using namespace qv;
 
 namespace {
 
-const DWORD kKey = 0x10010003;
-const std::string kReply = "CW:001E2A30384046;CD:00ST010001LT02000140;";
+const DWORD kKey = kPreferredStatusChannel;
 
 // Every block the channel allocated is freed once it is gone.
 typedef LiveBlocksTest ChannelTest;
@@ -38,7 +37,7 @@ TEST_P(ChannelLookupTest, MissingEntryPointIsNamedAndNeverCalled)
     ASSERT_TRUE(fake.loaded()) << "variant without " << row.omitted;
     fake.SetDeviceIdText("MDL:X;");
     fake.SetChannels(FakeXk::Table({{kKey, 1}}));
-    fake.SetReply(kKey, kReply);
+    fake.SetReply(kKey, kStandardReply);
     {
         BidiChannelV1 channel(fake.module());
         EXPECT_EQ(row.reason, channel.reason) << "without " << row.omitted;
@@ -145,24 +144,24 @@ TEST_P(ChannelStatusTest, SizeQuery)
     EXPECT_EQ(0, fake.OpenChannels()) << row.name << ": the channel was left open";
 }
 
-const LONG kLen = (LONG)kReply.size();
+const LONG kLen = (LONG)kStandardReply.size();
 const StatusRow kStatusRows[] = {
-    {"plain", kReply, {}, 0, 0, 0, 2, kLen},
-    {"size_query_answers_0", kReply, {{"result", 1, 0}}, 0, 0, 0, 2, kLen},
-    {"size_query_answers_positive", kReply, {{"result", 1, 5}}, 0, 0, 0, 2, kLen},
-    {"second_answers_positive", kReply, {{"result", 2, 3}}, 0, 3, 0, 2, kLen},
-    {"size_query_fails", kReply, {{"result", 1, -5}}, 0, -5, 19, 1, -1},
-    {"second_call_fails", kReply, {{"result", 2, -9}}, 0, -9, 19, 2, -1},
-    {"second_call_answers_too_small", kReply, {{"result", 2, -4}}, 0, -4, 19, 2, -1},
-    {"negative_size", kReply, {{"size", 1, -1}}, 0, kResultBadSize, 19, 1, -1},
-    {"absurd_size", kReply, {{"size", 1, 0x7FFFFFFF}}, 0, kResultBadSize, 19, 1, -1},
-    {"size_just_over_cap", kReply, {{"size", 1, kMaxLibraryBufferSize + 1}}, 0, kResultBadSize, 19, 1, -1},
-    {"size_at_cap", kReply, {{"size", 1, kMaxLibraryBufferSize}, {"size", 2, kLen}}, 0, 0, 0, 2, kLen},
-    {"second_size_past_buffer", kReply, {{"size", 2, 5000}}, 0, 0, 0, 2, kLen},
-    {"second_size_negative", kReply, {{"size", 2, -7}}, 0, kResultBadSize, 19, 2, -1},
-    {"second_size_shorter", kReply, {{"size", 2, 3}}, 0, 0, 0, 2, 3},
+    {"plain", kStandardReply, {}, 0, 0, 0, 2, kLen},
+    {"size_query_answers_0", kStandardReply, {{"result", 1, 0}}, 0, 0, 0, 2, kLen},
+    {"size_query_answers_positive", kStandardReply, {{"result", 1, 5}}, 0, 0, 0, 2, kLen},
+    {"second_answers_positive", kStandardReply, {{"result", 2, 3}}, 0, 3, 0, 2, kLen},
+    {"size_query_fails", kStandardReply, {{"result", 1, -5}}, 0, -5, 19, 1, -1},
+    {"second_call_fails", kStandardReply, {{"result", 2, -9}}, 0, -9, 19, 2, -1},
+    {"second_call_answers_too_small", kStandardReply, {{"result", 2, -4}}, 0, -4, 19, 2, -1},
+    {"negative_size", kStandardReply, {{"size", 1, -1}}, 0, kResultBadSize, 19, 1, -1},
+    {"absurd_size", kStandardReply, {{"size", 1, 0x7FFFFFFF}}, 0, kResultBadSize, 19, 1, -1},
+    {"size_just_over_cap", kStandardReply, {{"size", 1, kMaxLibraryBufferSize + 1}}, 0, kResultBadSize, 19, 1, -1},
+    {"size_at_cap", kStandardReply, {{"size", 1, kMaxLibraryBufferSize}, {"size", 2, kLen}}, 0, 0, 0, 2, kLen},
+    {"second_size_past_buffer", kStandardReply, {{"size", 2, 5000}}, 0, 0, 0, 2, kLen},
+    {"second_size_negative", kStandardReply, {{"size", 2, -7}}, 0, kResultBadSize, 19, 2, -1},
+    {"second_size_shorter", kStandardReply, {{"size", 2, 3}}, 0, 0, 0, 2, 3},
     {"empty_reply", "", {}, 0, 0, 0, 2, 0},
-    {"allocation_fails", kReply, {}, 1, kResultNoMemory, 19, 1, -1},
+    {"allocation_fails", kStandardReply, {}, 1, kResultNoMemory, 19, 1, -1},
 };
 INSTANTIATE_TEST_SUITE_P(Table, ChannelStatusTest, ::testing::ValuesIn(kStatusRows),
                          [](const ::testing::TestParamInfo<StatusRow>& p) { return std::string(p.param.name); });
@@ -171,7 +170,7 @@ TEST_F(ChannelTest, FailedStatusReadDiscardsTheEarlierReply)
 {
     FakeXk fake;
     fake.SetChannels(FakeXk::Table({{kKey, 1}}));
-    fake.SetReply(kKey, kReply);
+    fake.SetReply(kKey, kStandardReply);
     fake.ForceResult("XKGetStatus", 3, -2);   // size query of the second read
     BidiChannelV1 channel(fake.module());
     ASSERT_GE(channel.OpenChannel("P", kKey), 0);
@@ -303,23 +302,23 @@ TEST_F(ChannelTest, CloseWithoutOpenChannelCallsNothing)
 TEST_F(ChannelTest, OpenWhileOpenClosesFirst)
 {
     FakeXk fake;
-    fake.SetReply(kKey, kReply);
+    fake.SetReply(kKey, kStandardReply);
     BidiChannelV1 channel(fake.module());
     LONG first = channel.OpenChannel("P", kKey);
     ASSERT_GE(first, 0);
     LONG second = channel.OpenChannel("P", kKey);
     ASSERT_GE(second, 0);
     EXPECT_EQ(second, channel.handle);
-    std::vector<std::string> expected = {"XKOpenChannel 0x10010003",
+    std::vector<std::string> expected = {FakeXk::OpenCall(kPreferredStatusChannel),
                                          "XKCloseChannel " + std::to_string(first),
-                                         "XKOpenChannel 0x10010003"};
+                                         FakeXk::OpenCall(kPreferredStatusChannel)};
     EXPECT_EQ(expected, fake.Calls());
 }
 
 TEST_F(ChannelTest, FailedCloseBeforeOpenForgetsTheHandleAndOpensNothing)
 {
     FakeXk fake;
-    fake.SetReply(kKey, kReply);
+    fake.SetReply(kKey, kStandardReply);
     fake.ForceResult("XKCloseChannel", 1, -3);
     BidiChannelV1 channel(fake.module());
     ASSERT_GE(channel.OpenChannel("P", kKey), 0);
@@ -327,7 +326,7 @@ TEST_F(ChannelTest, FailedCloseBeforeOpenForgetsTheHandleAndOpensNothing)
     EXPECT_EQ(17, channel.reason);
     EXPECT_EQ(-1, channel.handle);
     std::vector<std::string> calls = fake.Calls();
-    EXPECT_EQ(1, (int)std::count(calls.begin(), calls.end(), std::string("XKOpenChannel 0x10010003")))
+    EXPECT_EQ(1, (int)std::count(calls.begin(), calls.end(), FakeXk::OpenCall(kPreferredStatusChannel)))
         << "nothing is opened after a failed close";
 }
 
@@ -343,7 +342,7 @@ TEST_F(ChannelTest, FailedOpenSetsReason16)
 TEST_F(ChannelTest, DestructionClosesTheOpenChannel)
 {
     FakeXk fake;
-    fake.SetReply(kKey, kReply);
+    fake.SetReply(kKey, kStandardReply);
     {
         BidiChannelV1 channel(fake.module());
         ASSERT_GE(channel.OpenChannel("P", kKey), 0);

@@ -13,9 +13,8 @@ using namespace qv;
 
 namespace {
 
-const DWORD kKey = 0x10010003;
-const DWORD kOther = 0x10000003;
-const std::string kReply = "CW:001E2A30384046;CD:00ST010001LT02000140;";
+const DWORD kKey = kPreferredStatusChannel;
+const DWORD kOther = kBasicStatusChannel;
 
 typedef std::vector<std::string> Calls;
 
@@ -145,7 +144,7 @@ TEST_P(LinkRequestTest, Outcome)
     FakeXk fake;
     fake.SetChannels(row.table);
     if (row.replyForKey)
-        fake.SetReply(kKey, kReply);
+        fake.SetReply(kKey, kStandardReply);
     for (const auto& f : row.forced)
         fake.ForceResult(f.first, f.second.first, f.second.second);
     {
@@ -163,7 +162,7 @@ TEST_P(LinkRequestTest, Outcome)
             EXPECT_EQ(row.libResult, link.libResult) << row.name;
         if (row.replyKept) {
             ASSERT_TRUE(link.replyData != NULL) << row.name;
-            EXPECT_EQ(kReply, std::string((const char*)link.replyData, link.replyLength)) << row.name;
+            EXPECT_EQ(kStandardReply, std::string((const char*)link.replyData, link.replyLength)) << row.name;
         } else {
             EXPECT_TRUE(link.replyData == NULL) << row.name;
             EXPECT_EQ(0, link.replyLength) << row.name;
@@ -182,7 +181,7 @@ Calls With(Calls a, const Calls& b)
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
-const Calls kFullCalls = With(kTableCalls, {"XKOpenChannel 0x10010003", "XKGetStatus 7", "XKGetStatus 7",
+const Calls kFullCalls = With(kTableCalls, {FakeXk::OpenCall(kPreferredStatusChannel), "XKGetStatus 7", "XKGetStatus 7",
                                             "XKCloseChannel 7"});
 
 const RequestRow kRequestRows[] = {
@@ -197,11 +196,11 @@ const RequestRow kRequestRows[] = {
      {{"XKGetAvailableChannel", {2, 2}}}, 0, 0, 14, 0, false, kTableCalls},
     {"table_fails", kUsable, true, {{"XKGetAvailableChannel", {1, -2}}}, 0, 0, 18, -2, false,
      {"XKGetAvailableChannel"}},
-    {"open_fails", kUsable, false, {}, 0, 0, 16, 1, false, With(kTableCalls, {"XKOpenChannel 0x10010003"})},
+    {"open_fails", kUsable, false, {}, 0, 0, 16, 1, false, With(kTableCalls, {FakeXk::OpenCall(kPreferredStatusChannel)})},
     {"status_fails_channel_closed", kUsable, true, {{"XKGetStatus", {2, -9}}}, 0, 0, 19, -9, false, kFullCalls},
     {"close_fails_reply_kept", kUsable, true, {{"XKCloseChannel", {1, -3}}}, 0, 0, 17, -3, true, kFullCalls},
     {"reply_not_allocated", kUsable, true, {}, 2, 0, 19, kResultNoMemory, false,
-     With(kTableCalls, {"XKOpenChannel 0x10010003", "XKGetStatus 7", "XKCloseChannel 7"})},
+     With(kTableCalls, {FakeXk::OpenCall(kPreferredStatusChannel), "XKGetStatus 7", "XKCloseChannel 7"})},
 };
 INSTANTIATE_TEST_SUITE_P(Table, LinkRequestTest, ::testing::ValuesIn(kRequestRows),
                          [](const ::testing::TestParamInfo<RequestRow>& p) { return std::string(p.param.name); });
@@ -212,7 +211,7 @@ TEST_F(LinkTest, RequestWithoutCloseChannelOpensNothing)
 {
     FakeXk fake("XKCloseChannel");
     fake.SetChannels(FakeXk::Table({{kKey, 1}}));
-    fake.SetReply(kKey, kReply);
+    fake.SetReply(kKey, kStandardReply);
     {
         BidiLink link(fake.path().c_str());
         ASSERT_EQ(1, link.ready);
@@ -229,20 +228,20 @@ TEST_F(LinkTest, ReplySurvivesALaterFailedRequest)
 {
     FakeXk fake;
     fake.SetChannels(FakeXk::Table({{kKey, 1}}));
-    fake.SetReply(kKey, kReply);
+    fake.SetReply(kKey, kStandardReply);
     BidiLink link(fake.path().c_str());
     ASSERT_EQ(1, link.Request("P", kKey));
     EXPECT_EQ(0, link.Request("P", kOther));
     EXPECT_EQ(14, link.reason);
     ASSERT_TRUE(link.replyData != NULL);
-    EXPECT_EQ(kReply, std::string((const char*)link.replyData, link.replyLength));
+    EXPECT_EQ(kStandardReply, std::string((const char*)link.replyData, link.replyLength));
 }
 
 TEST_F(LinkTest, SuccessClearsAnEarlierReason)
 {
     FakeXk fake;
     fake.SetChannels(FakeXk::Table({{kKey, 1}}));
-    fake.SetReply(kKey, kReply);
+    fake.SetReply(kKey, kStandardReply);
     BidiLink link(fake.path().c_str());
     ASSERT_EQ(0, link.Request("P", kOther));
     ASSERT_EQ(14, link.reason);

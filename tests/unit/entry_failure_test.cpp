@@ -30,7 +30,6 @@ using namespace qv;
 
 namespace {
 
-const char kReply[] = "CW:001E2A30384046;CD:00ST010001LT02000140;";
 
 // Fails allocations while it lives.
 struct AllocationFailure {
@@ -68,9 +67,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(fake.loaded());
-        fake.SetDeviceIdText("MFG:Sim;MDL:Marlow Wide 900;CMD:QVL;");
-        fake.SetChannels(FakeXk::Table({{0x10010003, 1}, {0x10000003, 1}}));
-        fake.SetReply(0x10010003, kReply);
+        fake.SetDeviceIdText(kStandardDeviceId);
+        fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}, {kBasicStatusChannel, 1}}));
+        fake.SetReply(kPreferredStatusChannel, kStandardReply);
         fake.SetLogging(false);
     }
 

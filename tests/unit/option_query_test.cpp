@@ -38,8 +38,8 @@ struct QueryRow {
     bool noChannelCall;     // not even the table of channels is read
 };
 
-const char kPrefKey[] = "XKOpenChannel 0x10010003";
-const char kBasicKey[] = "XKOpenChannel 0x10000003";
+const std::string kPrefKey = FakeXk::OpenCall(kPreferredStatusChannel);
+const std::string kBasicKey = FakeXk::OpenCall(kBasicStatusChannel);
 
 class QueryTest : public ::testing::TestWithParam<QueryRow> {};
 
@@ -50,14 +50,14 @@ TEST_P(QueryTest, KeysByPlatformKind)
     FakeXk fake;
     ASSERT_TRUE(fake.loaded());
     switch (row.offer) {
-    case kBoth: fake.SetChannels(FakeXk::Table({{0x10000003, 1}, {0x10010003, 1}})); break;
-    case kBasicOnly: fake.SetChannels(FakeXk::Table({{0x10000003, 1}})); break;
-    case kPreferredOnly: fake.SetChannels(FakeXk::Table({{0x10010003, 1}})); break;
-    case kPreferredBit0Clear: fake.SetChannels(FakeXk::Table({{0x10010003, 2}, {0x10000003, 1}})); break;
+    case kBoth: fake.SetChannels(FakeXk::Table({{kBasicStatusChannel, 1}, {kPreferredStatusChannel, 1}})); break;
+    case kBasicOnly: fake.SetChannels(FakeXk::Table({{kBasicStatusChannel, 1}})); break;
+    case kPreferredOnly: fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}})); break;
+    case kPreferredBit0Clear: fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 2}, {kBasicStatusChannel, 1}})); break;
     case kNone: break;
     }
-    fake.SetReply(0x10010003, kPreferredReply);
-    fake.SetReply(0x10000003, kBasicReply);
+    fake.SetReply(kPreferredStatusChannel, kPreferredReply);
+    fake.SetReply(kBasicStatusChannel, kBasicReply);
     if (row.failStatus[0] != '\0')
         fake.ForceResult("XKGetStatus", 2, -9);
 
@@ -116,8 +116,8 @@ TEST(Query, ReplyWithoutCdFailsWhenMemoryIsAsked)
 {
     ScopedVersion version(kNt4);
     FakeXk fake;
-    fake.SetChannels(FakeXk::Table({{0x10010003, 1}}));
-    fake.SetReply(0x10010003, "CW:00010203040506;");
+    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
+    fake.SetReply(kPreferredStatusChannel, "CW:00010203040506;");
     OptionInfo info;
     info.idValid = 1;
     info.memoryValid = 1;
@@ -129,7 +129,7 @@ TEST(Query, RefusedInitialisationMakesNoSecondAttempt)
 {
     ScopedVersion version(kNt4);
     FakeXk fake;
-    fake.SetChannels(FakeXk::Table({{0x10000003, 1}}));
+    fake.SetChannels(FakeXk::Table({{kBasicStatusChannel, 1}}));
     fake.ForceResult("XKInitialize", 0, -13);
     OptionInfo info;
     info.idValid = 1;

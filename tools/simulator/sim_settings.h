@@ -23,8 +23,8 @@ struct SimSettings {
     // [behaviour]
     bool answers;           // no: the device ID cannot be read
     bool refusesToStart;    // XKInitialize answers with the refusal code
-    bool offersPreferred;   // status channel 0x10010003 in the table
-    bool offersBasic;       // status channel 0x10000003 in the table
+    bool offersPreferred;   // status channel kPreferredStatusChannel in the table
+    bool offersBasic;       // status channel kBasicStatusChannel in the table
     bool statusFails;       // XKGetStatus fails
     int delayMs;            // every library call takes this long
 };

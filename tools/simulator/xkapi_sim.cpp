@@ -14,20 +14,14 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "bidi/xkapi.h"
 #include "sim_settings.h"
 
 namespace {
 
-// Results of the library: -4 (buffer too small) and -13 (refusal to start)
-// are the ones its callers rely on; the others only need to be negative.
-const LONG kTooSmall = -4;
-const LONG kUnknownKey = -6;
-const LONG kBadHandle = -7;
+// The simulated printer's own failures; they only need to be negative.
 const LONG kNoAnswer = -10;
 const LONG kStatusFailed = -11;
-const LONG kRefused = -13;
-const DWORD kPreferredKey = 0x10010003;
-const DWORD kBasicKey = 0x10000003;
 
 struct Printer {
     SimSettings settings;
@@ -164,7 +158,7 @@ LONG Fill(const void* data, LONG length, BYTE* buffer, LONG* size, LONG success)
     LONG capacity = *size;
     *size = length;
     if (length > 0 && (buffer == NULL || capacity < length))
-        return kTooSmall;
+        return kXkBufferTooSmall;
     if (length > 0)
         memcpy(buffer, data, length);
     return success;
@@ -184,7 +178,7 @@ extern "C" {
 LONG WINAPI XKInitialize(void)
 {
     Enter();
-    return g_printer.settings.refusesToStart ? kRefused : 0;
+    return g_printer.settings.refusesToStart ? kXkRefused : 0;
 }
 
 LONG WINAPI XKRelease(void)
@@ -208,15 +202,13 @@ LONG WINAPI XKGetAvailableChannel(LONG, LPCSTR, BYTE* buffer, LONG* size)
     Enter();
     if (!g_printer.settings.answers)
         return kNoAnswer;
-    BYTE table[16] = {};
+    ChannelEntry table[2];
     int count = 0;
     if (g_printer.settings.offersPreferred)
-        memcpy(table + 8 * count++, &kPreferredKey, 4);
+        table[count++] = ChannelEntry{kPreferredStatusChannel, 1, 0};
     if (g_printer.settings.offersBasic)
-        memcpy(table + 8 * count++, &kBasicKey, 4);
-    for (int i = 0; i < count; i++)
-        table[8 * i + 4] = 1;
-    return Fill(table, 8 * count, buffer, size, count);
+        table[count++] = ChannelEntry{kBasicStatusChannel, 1, 0};
+    return Fill(table, (LONG)(sizeof(ChannelEntry) * count), buffer, size, count);
 }
 
 LONG WINAPI XKOpenChannel(LONG, LPCSTR, DWORD key)
@@ -224,10 +216,10 @@ LONG WINAPI XKOpenChannel(LONG, LPCSTR, DWORD key)
     Enter();
     if (!g_printer.settings.answers)
         return kNoAnswer;
-    if (!(key == kPreferredKey && g_printer.settings.offersPreferred) &&
-        !(key == kBasicKey && g_printer.settings.offersBasic))
-        return kUnknownKey;
-    g_openHandle = key == kPreferredKey ? 1 : 2;
+    if (!(key == kPreferredStatusChannel && g_printer.settings.offersPreferred) &&
+        !(key == kBasicStatusChannel && g_printer.settings.offersBasic))
+        return kXkUnknownKey;
+    g_openHandle = key == kPreferredStatusChannel ? 1 : 2;
     return g_openHandle;
 }
 
@@ -235,7 +227,7 @@ LONG WINAPI XKCloseChannel(LONG handle)
 {
     Enter();
     if (handle != g_openHandle)
-        return kBadHandle;
+        return kXkBadHandle;
     g_openHandle = -1;
     return 0;
 }
@@ -244,7 +236,7 @@ LONG WINAPI XKGetStatus(LONG handle, BYTE* buffer, LONG* size)
 {
     Enter();
     if (handle != g_openHandle || handle < 0)
-        return kBadHandle;
+        return kXkBadHandle;
     if (!g_printer.settings.answers)
         return kNoAnswer;
     if (g_printer.settings.statusFails)

@@ -128,10 +128,15 @@ std::string FakeXk::Table(std::initializer_list<std::pair<DWORD, WORD>> entries)
 {
     std::string table;
     for (const auto& e : entries) {
-        char record[8] = {};
-        CopyMemory(record, &e.first, 4);
-        CopyMemory(record + 4, &e.second, 2);
-        table.append(record, 8);
+        const ChannelEntry entry = {e.first, e.second, 0};
+        table.append(reinterpret_cast<const char*>(&entry), sizeof entry);
     }
     return table;
+}
+
+std::string FakeXk::OpenCall(DWORD key)
+{
+    char call[40];
+    wsprintfA(call, "XKOpenChannel 0x%08lx", key);
+    return call;
 }

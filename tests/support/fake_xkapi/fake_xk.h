@@ -15,6 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "bidi/xkapi.h"
+
+// The printer of the second model as the tests script it: its device ID, and
+// the reply waiting on its status channels, which gives PrinterAnswer()
+// (option_record.h): ID 30 42 48 56 64 70, 64 MB, the lower tray fitted.
+const char kStandardDeviceId[] = "MFG:Sim;MDL:Marlow Wide 900;CMD:X;";
+const std::string kStandardReply = "CW:001E2A30384046;CD:00ST010001LT02000140;";
+
 class FakeXk {
 public:
     // withoutEntry: name of the entry point the loaded variant lacks, or NULL.
@@ -49,6 +57,8 @@ public:
 
     // A channel table of entries {key, flags}.
     static std::string Table(std::initializer_list<std::pair<DWORD, WORD>> entries);
+    // The entry of Calls() for opening the channel with this key.
+    static std::string OpenCall(DWORD key);
     // Folder of the running test executable, with a trailing backslash.
     static std::string ExeFolder();
 

@@ -18,14 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "bidi/xkapi.h"
+
 namespace {
 
-// What the library answers with when nothing has been scripted, and the
-// failures it reports itself.
-const LONG kTooSmall = -4;
+// What the fake answers with when nothing has been scripted: no device, and
+// handles counted from 7.
 const LONG kNoDevice = -20;
-const LONG kUnknownKey = -6;
-const LONG kBadHandle = -7;
 const LONG kFirstHandle = 7;
 
 struct Forced {
@@ -65,9 +64,10 @@ State Fresh()
     const char* deviceId = XkHelper_DeviceId();
     state.haveDeviceId = true;
     state.deviceId.assign(deviceId, strlen(deviceId) + 1);
-    const char usablePreferredChannel[8] = {0x03, 0x00, 0x01, 0x10, 0x01, 0x00, 0x00, 0x00};
-    state.channels.assign(usablePreferredChannel, sizeof usablePreferredChannel);
-    state.replies[0x10010003] = XkHelper_Reply();
+    const ChannelEntry usablePreferredChannel = {kPreferredStatusChannel, 1, 0};
+    state.channels.assign(reinterpret_cast<const char*>(&usablePreferredChannel),
+                          sizeof usablePreferredChannel);
+    state.replies[kPreferredStatusChannel] = XkHelper_Reply();
 #endif
     return state;
 }
@@ -121,7 +121,7 @@ LONG FillSized(const char* entry, LONG call, const std::string& data, BYTE* buff
     const LONG capacity = *size;
     LONG r;
     if (buffer == NULL || capacity < needed) {
-        r = kTooSmall;
+        r = kXkBufferTooSmall;
     } else {
         CopyMemory(buffer, data.data(), needed);
         r = success;
@@ -146,7 +146,7 @@ LONG WINAPI XKInitialize(void)
     LONG call = Count("XKInitialize");
     Log("XKInitialize");
     LONG r = Result("XKInitialize", call, 0);
-    if (r != -13 && ++S().initDepth > S().maxInitDepth)
+    if (r != kXkRefused && ++S().initDepth > S().maxInitDepth)
         S().maxInitDepth = S().initDepth;
     return r;
 }
@@ -180,7 +180,7 @@ LONG WINAPI XKOpenChannel(LONG selector, LPCSTR printer, DWORD key)
 {
     LONG call = Count("XKOpenChannel");
     Log("XKOpenChannel %ld %s 0x%08lx", selector, printer, key);
-    LONG r = kUnknownKey;
+    LONG r = kXkUnknownKey;
     if (S().replies.count(key)) {
         r = S().nextHandle++;
         S().open[r] = key;
@@ -192,7 +192,7 @@ LONG WINAPI XKCloseChannel(LONG handle)
 {
     LONG call = Count("XKCloseChannel");
     Log("XKCloseChannel %ld", handle);
-    LONG r = S().open.erase(handle) ? 0 : kBadHandle;
+    LONG r = S().open.erase(handle) ? 0 : kXkBadHandle;
     return Result("XKCloseChannel", call, r);
 }
 
@@ -202,7 +202,7 @@ LONG WINAPI XKGetStatus(LONG handle, BYTE* buffer, LONG* size)
     Log("XKGetStatus %ld %s %ld", handle, BufferText(buffer), *size);
     std::map<LONG, DWORD>::const_iterator it = S().open.find(handle);
     if (it == S().open.end())
-        return Result("XKGetStatus", call, kBadHandle);
+        return Result("XKGetStatus", call, kXkBadHandle);
     return FillSized("XKGetStatus", call, S().replies[it->second], buffer, size, 0);
 }
 
