@@ -192,9 +192,7 @@ int main(int argc, char** argv)
         printf("qvoptinf.dll or the fake XKAPI.DLL did not load from %s\n", folder.c_str());
         return 2;
     }
-    fake.SetDeviceIdText(kStandardDeviceId);
-    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
-    fake.SetReply(kPreferredStatusChannel, kStandardReply);
+    fake.SetStandardPrinter();
 
     // The module answers, and the floor makes the very calls the module
     // makes, in its order.

@@ -23,11 +23,17 @@ const char kIncompatible[] =
 enum Printer { kAnswers, kNoCdBlock, kNoChannel, kRefusesInit };
 // The caller's record: CallerRecord(), NULL, or FlagsClear().
 enum Current { kCaller, kNull, kFlagsClear };
+// The caller's two switches.
+enum Switches { kNeither, kQuery, kDialog, kQueryThenDialog };
+// What the call hands back. In these rows it returns 1 exactly when it
+// writes the record.
 enum Expect {
     kCopyOfCurrent, kZeros, kUntouchedRecord, kPrinterRow1, kPrinterRow0,
     kRequestThenOK,   // FlagsClear() with the request set, then OK in the dialog
     kAsGivenThenOK    // FlagsClear() as it came, then OK in the dialog
 };
+// What the call does with the library and the user.
+enum Library { kLibraryUnused, kLibraryUsed, kIncompatibleBox };
 // How a test ends the dialog.
 enum Close {
     kCancelCommand,      // WM_COMMAND IDCANCEL, as a host or an accelerator sends it
@@ -43,15 +49,12 @@ struct FlowRow {
     const char* deviceId;   // NULL: the device ID cannot be read
     Printer printer;
     Current current;
-    int queryPrinter;
-    int showDialog;
-    DWORD reserved;
-    int result;
+    Switches switches;
     Expect record;
-    bool box;               // the incompatible-printer message
-    bool libraryUsed;
+    Library library;
     const char* dialog;     // what the dialog shows (see Shown); NULL: no dialog
     Close close;
+    DWORD reserved;
 };
 
 // Flags clear, three ID elements in use and values that the dialog can show:
@@ -167,16 +170,17 @@ TEST_P(FlowTest, Outcome)
     OptionInfo current = given;
     OptionInfo result = Untouched();
     int r = open("Printer", row.model, row.reserved, row.current == kNull ? NULL : &current, &result,
-                 row.showDialog, row.queryPrinter);
+                 row.switches == kDialog || row.switches == kQueryThenDialog,
+                 row.switches == kQuery || row.switches == kQueryThenDialog);
 
-    EXPECT_EQ(row.result, r) << row.name;
+    EXPECT_EQ(row.record == kUntouchedRecord ? 0 : 1, r) << row.name;
     OptionInfo expected = Expected(row.record);
     EXPECT_TRUE(SameRecord(expected, result))
         << row.name << ": expected " << Describe(expected) << ", got " << Describe(result);
     EXPECT_TRUE(SameRecord(given, current)) << row.name << ": currentInfo was written";
     EXPECT_EQ(row.dialog != NULL ? row.dialog : "", shown) << row.name << ": the dialog shown (empty: none)";
     EXPECT_FALSE(ui.timedOut()) << row.name << ": a window was left open";
-    if (row.box) {
+    if (row.library == kIncompatibleBox) {
         ASSERT_EQ(1u, ui.boxes().size()) << row.name;
         EXPECT_EQ(kIncompatible, ui.boxes()[0].text) << row.name;
         EXPECT_EQ("Errore", ui.boxes()[0].caption) << row.name;
@@ -184,7 +188,7 @@ TEST_P(FlowTest, Outcome)
         EXPECT_EQ(0u, ui.boxes().size()) << row.name << ": unexpected box "
                                          << (ui.boxes().empty() ? "" : ui.boxes()[0].text);
     }
-    EXPECT_EQ(row.libraryUsed, !fake.Log().empty()) << row.name;
+    EXPECT_EQ(row.library != kLibraryUnused, !fake.Log().empty()) << row.name;
     EXPECT_EQ(0, fake.InitDepth()) << row.name << ": every initialisation is released";
     EXPECT_EQ(0, fake.OpenChannels()) << row.name;
 }
@@ -195,45 +199,50 @@ const char kIdRow0[] = "MFG:Sim;MDL:KV-3100D;CMD:X;";
 const char kAnsweredShows[] = "answered: 30 42 48 56 64 70, memory item 2, paper item 1";
 
 const FlowRow kRows[] = {
-    {"neither_switch", "no such model", kIdRow1, kAnswers, kCaller, 0, 0, 0, 1, kCopyOfCurrent, false, false},
-    {"neither_switch_null_current", kRow1, kIdRow1, kAnswers, kNull, 0, 0, 0, 1, kZeros, false, false},
-    {"query_row1_answers", kRow1, kIdRow1, kAnswers, kCaller, 1, 0, 0, 1, kPrinterRow1, false, true},
-    {"query_row1_null_current", kRow1, kIdRow1, kAnswers, kNull, 1, 0, 0, 1, kPrinterRow1, false, true},
-    {"query_row0_answers", kRow0, kIdRow0, kAnswers, kCaller, 1, 0, 0, 1, kPrinterRow0, false, true},
-    {"query_reserved_ignored", kRow1, kIdRow1, kAnswers, kCaller, 1, 0, 0xFFFFFFFF, 1, kPrinterRow1, false, true},
-    {"query_model_case_differs", "MARLOW wide 900", "MDL:marlow WIDE 900;", kAnswers, kCaller, 1, 0, 0, 1,
-     kPrinterRow1, false, true},
-    {"query_device_id_unreadable", kRow1, NULL, kAnswers, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"query_no_model_value", kRow1, "MFG:Sim;CMD:X;", kAnswers, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"query_model_unterminated", kRow1, "MFG:Sim;MDL:Marlow Wide 900", kAnswers, kCaller, 1, 0, 0, 0,
-     kUntouchedRecord, false, true},
-    {"query_other_model", kRow1, kIdRow0, kAnswers, kCaller, 1, 0, 0, 0, kUntouchedRecord, true, true},
-    {"query_empty_model_value", kRow1, "MFG:Sim;MDL:;", kAnswers, kCaller, 1, 0, 0, 0, kUntouchedRecord, true, true},
-    {"query_model_not_in_table", "Foo 1", "MDL:Foo 1;", kAnswers, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"query_fails_no_cd", kRow1, kIdRow1, kNoCdBlock, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"query_fails_no_channel", kRow1, kIdRow1, kNoChannel, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"query_init_refused", kRow1, kIdRow1, kRefusesInit, kCaller, 1, 0, 0, 0, kUntouchedRecord, false, true},
-    {"dialog_row0_after_answer", kRow0, kIdRow0, kAnswers, kCaller, 1, 1, 0, 0, kUntouchedRecord, false, true},
-    {"dialog_unknown_model", "no such model", kIdRow1, kAnswers, kCaller, 0, 1, 0, 0, kUntouchedRecord, false, false},
+    {"neither_switch", "no such model", kIdRow1, kAnswers, kCaller, kNeither, kCopyOfCurrent, kLibraryUnused},
+    {"neither_switch_null_current", kRow1, kIdRow1, kAnswers, kNull, kNeither, kZeros, kLibraryUnused},
+    {"query_row1_answers", kRow1, kIdRow1, kAnswers, kCaller, kQuery, kPrinterRow1, kLibraryUsed},
+    {"query_row1_null_current", kRow1, kIdRow1, kAnswers, kNull, kQuery, kPrinterRow1, kLibraryUsed},
+    {"query_row0_answers", kRow0, kIdRow0, kAnswers, kCaller, kQuery, kPrinterRow0, kLibraryUsed},
+    {"query_reserved_ignored", kRow1, kIdRow1, kAnswers, kCaller, kQuery, kPrinterRow1, kLibraryUsed, NULL,
+     kCancelCommand, 0xFFFFFFFF},
+    {"query_model_case_differs", "MARLOW wide 900", "MDL:marlow WIDE 900;", kAnswers, kCaller, kQuery,
+     kPrinterRow1, kLibraryUsed},
+    {"query_device_id_unreadable", kRow1, NULL, kAnswers, kCaller, kQuery, kUntouchedRecord, kLibraryUsed},
+    {"query_no_model_value", kRow1, "MFG:Sim;CMD:X;", kAnswers, kCaller, kQuery, kUntouchedRecord, kLibraryUsed},
+    {"query_model_unterminated", kRow1, "MFG:Sim;MDL:Marlow Wide 900", kAnswers, kCaller, kQuery,
+     kUntouchedRecord, kLibraryUsed},
+    {"query_other_model", kRow1, kIdRow0, kAnswers, kCaller, kQuery, kUntouchedRecord, kIncompatibleBox},
+    {"query_empty_model_value", kRow1, "MFG:Sim;MDL:;", kAnswers, kCaller, kQuery, kUntouchedRecord,
+     kIncompatibleBox},
+    {"query_model_not_in_table", "Foo 1", "MDL:Foo 1;", kAnswers, kCaller, kQuery, kUntouchedRecord, kLibraryUsed},
+    {"query_fails_no_cd", kRow1, kIdRow1, kNoCdBlock, kCaller, kQuery, kUntouchedRecord, kLibraryUsed},
+    {"query_fails_no_channel", kRow1, kIdRow1, kNoChannel, kCaller, kQuery, kUntouchedRecord, kLibraryUsed},
+    {"query_init_refused", kRow1, kIdRow1, kRefusesInit, kCaller, kQuery, kUntouchedRecord, kLibraryUsed},
+    {"dialog_row0_after_answer", kRow0, kIdRow0, kAnswers, kCaller, kQueryThenDialog, kUntouchedRecord,
+     kLibraryUsed},
+    {"dialog_unknown_model", "no such model", kIdRow1, kAnswers, kCaller, kDialog, kUntouchedRecord,
+     kLibraryUnused},
     // After the printer's answer its values come back with 1, however the
     // dialog ends: also after Cancel, and also when the dialog's own record
     // was changed before OK.
-    {"dialog_answered_cancel", kRow1, kIdRow1, kAnswers, kCaller, 1, 1, 0, 1, kPrinterRow1, false, true,
+    {"dialog_answered_cancel", kRow1, kIdRow1, kAnswers, kCaller, kQueryThenDialog, kPrinterRow1, kLibraryUsed,
      kAnsweredShows, kCancelCommand},
-    {"dialog_answered_escape", kRow1, kIdRow1, kAnswers, kCaller, 1, 1, 0, 1, kPrinterRow1, false, true,
+    {"dialog_answered_escape", kRow1, kIdRow1, kAnswers, kCaller, kQueryThenDialog, kPrinterRow1, kLibraryUsed,
      kAnsweredShows, kEscape},
-    {"dialog_answered_ok_over_entries", kRow1, kIdRow1, kAnswers, kCaller, 1, 1, 0, 1, kPrinterRow1, false, true,
-     kAnsweredShows, kEntryForcedThenOK},
+    {"dialog_answered_ok_over_entries", kRow1, kIdRow1, kAnswers, kCaller, kQueryThenDialog, kPrinterRow1,
+     kLibraryUsed, kAnsweredShows, kEntryForcedThenOK},
     // A query that fails leaves the request set over the caller's values; a
     // device ID without a usable model leaves the caller's record as it came.
-    {"dialog_query_fails", kRow1, kIdRow1, kNoCdBlock, kFlagsClear, 1, 1, 0, 1, kRequestThenOK, false, true,
-     "awaiting sheet: 40 42 44 46 48 50, memory item 3, paper item 1", kOK},
-    {"dialog_device_id_unreadable", kRow1, NULL, kAnswers, kFlagsClear, 1, 1, 0, 1, kAsGivenThenOK, false, true,
-     "awaiting sheet: 0 0 0 0 0 0, memory item 0, paper item 0", kOK},
-    {"dialog_no_model_value", kRow1, "MFG:Sim;CMD:X;", kAnswers, kFlagsClear, 1, 1, 0, 1, kAsGivenThenOK, false,
-     true, "awaiting sheet: 0 0 0 0 0 0, memory item 0, paper item 0", kOK},
+    {"dialog_query_fails", kRow1, kIdRow1, kNoCdBlock, kFlagsClear, kQueryThenDialog, kRequestThenOK,
+     kLibraryUsed, "awaiting sheet: 40 42 44 46 48 50, memory item 3, paper item 1", kOK},
+    {"dialog_device_id_unreadable", kRow1, NULL, kAnswers, kFlagsClear, kQueryThenDialog, kAsGivenThenOK,
+     kLibraryUsed, "awaiting sheet: 0 0 0 0 0 0, memory item 0, paper item 0", kOK},
+    {"dialog_no_model_value", kRow1, "MFG:Sim;CMD:X;", kAnswers, kFlagsClear, kQueryThenDialog, kAsGivenThenOK,
+     kLibraryUsed, "awaiting sheet: 0 0 0 0 0 0, memory item 0, paper item 0", kOK},
     // A printer of another model ends the call at its message, dialog or not.
-    {"dialog_other_model", kRow1, kIdRow0, kAnswers, kCaller, 1, 1, 0, 0, kUntouchedRecord, true, true},
+    {"dialog_other_model", kRow1, kIdRow0, kAnswers, kCaller, kQueryThenDialog, kUntouchedRecord,
+     kIncompatibleBox},
 };
 INSTANTIATE_TEST_SUITE_P(Table, FlowTest, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<FlowRow>& p) { return std::string(p.param.name); });
@@ -243,9 +252,7 @@ TEST(Flow, TwoNestedInitialisations)
     PFN_QVOpenPrinterInf open = ModuleExport();
     ASSERT_TRUE(open != NULL);
     FakeXk fake;
-    fake.SetDeviceIdText(kIdRow1);
-    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
-    fake.SetReply(kPreferredStatusChannel, kStandardReply);
+    fake.SetStandardPrinter();
     OptionInfo result = Untouched();
     ASSERT_EQ(1, open("Printer", kRow1, 0, NULL, &result, 0, 1));
     std::vector<std::string> expected = {
@@ -261,9 +268,7 @@ TEST(Flow, PrinterNamePassedUnchanged)
     PFN_QVOpenPrinterInf open = ModuleExport();
     ASSERT_TRUE(open != NULL);
     FakeXk fake;
-    fake.SetDeviceIdText(kIdRow1);
-    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
-    fake.SetReply(kPreferredStatusChannel, kStandardReply);
+    fake.SetStandardPrinter();
     OptionInfo result = Untouched();
     ASSERT_EQ(1, open("\\\\server\\Ufficio 2", kRow1, 0, NULL, &result, 0, 1));
     std::vector<std::string> log = fake.Log();
@@ -278,9 +283,7 @@ TEST(Flow, TracesEachStepOfASuccessfulQuery)
     PFN_QVOpenPrinterInf open = ModuleExport();
     ASSERT_TRUE(open != NULL);
     FakeXk fake;
-    fake.SetDeviceIdText(kIdRow1);
-    fake.SetChannels(FakeXk::Table({{kBasicStatusChannel, 1}}));   // only the basic key
-    fake.SetReply(kBasicStatusChannel, kStandardReply);
+    fake.SetStandardPrinter(kBasicStatusChannel);   // only the basic key
     DebugOutputCapture capture;
     OptionInfo result = Untouched();
     ASSERT_EQ(1, open("Printer", kRow1, 0, NULL, &result, 0, 1));

@@ -115,9 +115,7 @@ TEST_F(OneCallAtATime, EightThreadsQueryAtOnce)
 {
     FakeXk fake;
     ASSERT_TRUE(fake.loaded());
-    fake.SetDeviceIdText(kStandardDeviceId);
-    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
-    fake.SetReply(kPreferredStatusChannel, kStandardReply);
+    fake.SetStandardPrinter();
     fake.SetLogging(false);
     OptionInfo printer = Untouched();
     ASSERT_EQ(1, ModuleExport()("Printer", kRow1, 0, NULL, &printer, 0, 1));
@@ -192,9 +190,7 @@ TEST(DialogThatCannotRun, HandsBackOnlyThePrintersAnswer)
     ASSERT_TRUE(patch.applied());
     FakeXk fake;
     ASSERT_TRUE(fake.loaded());
-    fake.SetDeviceIdText(kStandardDeviceId);
-    fake.SetChannels(FakeXk::Table({{kPreferredStatusChannel, 1}}));
-    fake.SetReply(kPreferredStatusChannel, kStandardReply);
+    fake.SetStandardPrinter();
     for (int queryPrinter = 0; queryPrinter <= 1; queryPrinter++) {
         OptionInfo current = CallerRecord();
         OptionInfo result = Untouched();

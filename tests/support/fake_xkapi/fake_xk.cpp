@@ -59,6 +59,13 @@ void FakeXk::SetChannels(const std::string& rawTable)
         reinterpret_cast<const BYTE*>(rawTable.data()), (LONG)rawTable.size());
 }
 
+void FakeXk::SetStandardPrinter(DWORD key)
+{
+    SetDeviceIdText(kStandardDeviceId);
+    SetChannels(Table({{key, 1}}));
+    SetReply(key, kStandardReply);
+}
+
 void FakeXk::SetReply(DWORD key, const std::string& bytes)
 {
     Get<void(WINAPI*)(DWORD, const BYTE*, LONG)>("FakeXk_SetReply")(

@@ -43,6 +43,9 @@ public:
     void SetDeviceIdText(const std::string& text);     // the text and its NUL
     void SetChannels(const std::string& rawTable);
     void SetReply(DWORD key, const std::string& bytes);
+    // The standard printer: kStandardDeviceId, and kStandardReply on the one
+    // status channel it offers, key.
+    void SetStandardPrinter(DWORD key = kPreferredStatusChannel);
     void ForceResult(const char* entry, LONG call, LONG value);
     void ForceSize(const char* entry, LONG call, LONG value);
     // Turns the recording of calls off or on (on after Reset).
