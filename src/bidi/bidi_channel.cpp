@@ -190,19 +190,26 @@ LONG BidiChannel::FetchSized(Fetch fetch, int failReason, Block& block, LONG& fi
     return r;
 }
 
+template <typename Block>
+LONG BidiChannel::FetchForPrinter(PFN_XKGetDeviceID fn, LONG selector, LPCSTR printerName,
+                                  int failReason, Block& block, LONG& filledSize)
+{
+    return FetchSized(
+        [fn, selector, printerName](BYTE* buffer, LONG* size) {
+            return fn(selector, printerName, buffer, size);
+        },
+        failReason, block, filledSize);
+}
+
 LONG BidiChannel::DoGetDeviceID(LONG selector, LPCSTR printerName)
 {
     if (pfnGetDeviceID == NULL)
         return kResultNotResolved;
-    PFN_XKGetDeviceID fn = pfnGetDeviceID;
     // Read into a text of its own: after a failure deviceId keeps its text.
     TextBlock block;
     LONG filled = 0;
-    LONG r = FetchSized(
-        [fn, selector, printerName](BYTE* buffer, LONG* size) {
-            return fn(selector, printerName, buffer, size);
-        },
-        kReasonGetDeviceIDFailed, block, filled);
+    LONG r = FetchForPrinter(pfnGetDeviceID, selector, printerName, kReasonGetDeviceIDFailed, block,
+                             filled);
     if (r < 0)
         return r;
     deviceId = block.Text();   // shares the text's block
@@ -214,14 +221,10 @@ LONG BidiChannel::DoGetAvailableChannel(LONG selector, LPCSTR printerName)
     DiscardChannels();
     if (pfnGetAvailableChannel == NULL)
         return kResultNotResolved;
-    PFN_XKGetAvailableChannel fn = pfnGetAvailableChannel;
     HeapBlock block;
     LONG filled = 0;
-    LONG r = FetchSized(
-        [fn, selector, printerName](BYTE* buffer, LONG* size) {
-            return fn(selector, printerName, buffer, size);
-        },
-        kReasonGetAvailableChannelFailed, block, filled);
+    LONG r = FetchForPrinter(pfnGetAvailableChannel, selector, printerName,
+                             kReasonGetAvailableChannelFailed, block, filled);
     if (r < 0)
         return r;
 

@@ -126,6 +126,11 @@ private:
     // = failReason.
     template <typename Fetch, typename Block>
     LONG FetchSized(Fetch fetch, int failReason, Block& block, LONG& filledSize);
+    // The same for an entry point that takes the selector and the printer's
+    // name (XKGetDeviceID, XKGetAvailableChannel).
+    template <typename Block>
+    LONG FetchForPrinter(PFN_XKGetDeviceID fn, LONG selector, LPCSTR printerName, int failReason,
+                         Block& block, LONG& filledSize);
 
     void DiscardChannels();
     void DiscardStatus();

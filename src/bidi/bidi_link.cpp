@@ -60,13 +60,19 @@ int BidiLink::Fail(const BidiChannel& channel, LONG r)
     return 0;
 }
 
-int BidiLink::ReadDeviceID(LPCSTR printerName, CString& deviceId)
+bool BidiLink::Start()
 {
     if (!ready)
-        return 0;
+        return false;
     reason = kReasonNone;
     libResult = 0;
+    return true;
+}
 
+int BidiLink::ReadDeviceID(LPCSTR printerName, CString& deviceId)
+{
+    if (!Start())
+        return 0;
     BidiChannelV1 channel(m_entries);
     LONG r = channel.GetDeviceID(printerName);
     int outcome = 1;
@@ -79,11 +85,8 @@ int BidiLink::ReadDeviceID(LPCSTR printerName, CString& deviceId)
 
 int BidiLink::Request(LPCSTR printerName, DWORD channelKey)
 {
-    if (!ready)
+    if (!Start())
         return 0;
-    reason = kReasonNone;
-    libResult = 0;
-
     // The channel is destroyed on every way out, which closes a channel that
     // a failed status read left open.
     BidiChannelV1 channel(m_entries);

@@ -47,6 +47,9 @@ public:
     int ready;           // nonzero once XKInitialize was called and did not refuse
 
 private:
+    // Whether an operation can begin: the link is ready. The last failure's
+    // reason and result are forgotten.
+    bool Start();
     // Copies the channel's reason and the failing result r; returns 0.
     int Fail(const BidiChannel& channel, LONG r);
 

@@ -5,9 +5,15 @@
 
 namespace qv {
 
-const INT32 MemorySizeTable[kMemorySizeCount] = {0, 32, 64, 96};
-
 namespace {
+
+// Megabytes of the memory combo box's items, by item index.
+const INT32 MemorySizeTable[] = {0, 32, 64, 96};
+const int kMemorySizeCount = sizeof MemorySizeTable / sizeof MemorySizeTable[0];
+
+// The range of a printer-ID element: even numbers from 30 to 70.
+const DWORD kIdPartMinimum = 30;
+const DWORD kIdPartMaximum = 70;
 
 const int kPaperSourceTabStop = 256;   // dialog units: beyond the list's width
 const int kIdPartTextLimit = 2;
@@ -15,13 +21,28 @@ const int kIdPartTextLimit = 2;
 const int kPaperSourceItemCount = 2;
 
 // Controls of the printer-ID and memory groups, in the order they are
-// switched; the entry-enabled form adds the settings-sheet button and Cancel
-// to them.
+// switched; the paper-source group; the settings-sheet button and Cancel.
 const int kEntryControls[] = {
     IDC_ID_LABEL, IDC_ID_GROUP, IDC_ID1, IDC_ID2, IDC_ID3, IDC_ID4, IDC_ID5, IDC_ID6,
     IDC_ID_SEP1, IDC_ID_SEP2, IDC_ID_SEP3, IDC_ID_SEP4, IDC_ID_SEP5,
     IDC_MEMORY_GROUP, IDC_MEMORY_LABEL, IDC_MEMORY_UNIT, IDC_MEMORY_COMBO,
 };
+const int kPaperControls[] = {IDC_PAPER_GROUP, IDC_PAPER_LIST};
+const int kSheetAndCancel[] = {IDC_SETTINGS_SHEET, IDCANCEL};
+
+template <size_t count>
+void EnableControls(CWnd& dialog, const int (&ids)[count], BOOL enable)
+{
+    for (int id : ids)
+        ::EnableWindow(dialog.GetDlgItem(id), enable);
+}
+
+void ShowGuidance(CWnd& dialog, UINT stringId)
+{
+    CString guidance;
+    guidance.LoadString(stringId);
+    dialog.SetDlgItemText(IDC_GUIDANCE, guidance);
+}
 
 // Messages of the dialog and their arguments, as CError counts them: from
 // IDS_MESSAGE_BASE and IDS_ARGUMENT_BASE.
@@ -156,34 +177,22 @@ void COptionInfoDialog::EnableEntry(BOOL enable)
 void COptionInfoDialog::EnableEntryControls()
 {
     if (m_bAnsweredByPrinter || m_bSheetPrinted) {
-        for (int id : kEntryControls)
-            ::EnableWindow(GetDlgItem(id), TRUE);
-        ::EnableWindow(GetDlgItem(IDC_SETTINGS_SHEET), TRUE);
-        ::EnableWindow(GetDlgItem(IDCANCEL), TRUE);
+        EnableControls(*this, kEntryControls, TRUE);
+        EnableControls(*this, kSheetAndCancel, TRUE);
     }
-    ::EnableWindow(GetDlgItem(IDC_PAPER_GROUP), TRUE);
-    ::EnableWindow(GetDlgItem(IDC_PAPER_LIST), TRUE);
-
-    CString guidance;
-    guidance.LoadString(IDS_GUIDE_ENTER);
-    SetDlgItemText(IDC_GUIDANCE, guidance);
+    EnableControls(*this, kPaperControls, TRUE);
+    ShowGuidance(*this, IDS_GUIDE_ENTER);
     GotoDlgCtrl(GetDlgItem(IDC_MEMORY_COMBO));
 }
 
 void COptionInfoDialog::DisableEntryControls()
 {
-    for (int id : kEntryControls)
-        ::EnableWindow(GetDlgItem(id), FALSE);
+    EnableControls(*this, kEntryControls, FALSE);
     if (m_bAnsweredByPrinter || m_bSheetPrinted) {
-        ::EnableWindow(GetDlgItem(IDC_PAPER_GROUP), FALSE);
-        ::EnableWindow(GetDlgItem(IDC_PAPER_LIST), FALSE);
-        ::EnableWindow(GetDlgItem(IDC_SETTINGS_SHEET), FALSE);
-        ::EnableWindow(GetDlgItem(IDCANCEL), FALSE);
+        EnableControls(*this, kPaperControls, FALSE);
+        EnableControls(*this, kSheetAndCancel, FALSE);
     }
-
-    CString guidance;
-    guidance.LoadString(IDS_GUIDE_SAVED);
-    SetDlgItemText(IDC_GUIDANCE, guidance);
+    ShowGuidance(*this, IDS_GUIDE_SAVED);
 }
 
 // Only Tab (or Shift+Tab) checks an edit as it is left; a mouse click or an

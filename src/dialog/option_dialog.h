@@ -13,14 +13,6 @@
 
 namespace qv {
 
-// Megabytes of the memory combo box's items, by item index.
-const int kMemorySizeCount = 4;
-extern const INT32 MemorySizeTable[kMemorySizeCount];
-
-// The range of a printer-ID element: even numbers from 30 to 70.
-const DWORD kIdPartMinimum = 30;
-const DWORD kIdPartMaximum = 70;
-
 class COptionInfoDialog : public CBaseDialog {
 public:
     enum { IDD = IDD_OPTION_INFO };

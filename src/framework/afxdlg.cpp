@@ -54,12 +54,10 @@ BOOL CDataExchange::Finish(BOOL ok, const CMemoryCheck& memory) const
 
 BOOL DDX_Control(CDataExchange* pDX, int id, CWnd& control)
 {
-    if (control.m_hWnd == NULL) {
+    // Attached by the first exchange; the later ones find it attached.
+    if (control.m_hWnd == NULL)
         control.m_hWnd = pDX->PrepareCtrl(id);
-        if (control.m_hWnd == NULL)
-            return FALSE;
-    }
-    return TRUE;
+    return control.m_hWnd != NULL;
 }
 
 BOOL DDX_CBIndex(CDataExchange* pDX, int id, int& index)

@@ -73,6 +73,14 @@ void CString::Release()
     m_pchData = EmptyChars();
 }
 
+void CString::ReleaseBlock(LPSTR old)
+{
+    LPSTR mine = m_pchData;
+    m_pchData = old;
+    Release();
+    m_pchData = mine;
+}
+
 void CString::Empty()
 {
     Release();
@@ -91,10 +99,7 @@ BOOL CString::AssignCopy(LPCSTR text, int length)
     memcpy(m_pchData, text, length);
     m_pchData[length] = '\0';
     Data()->length = length;
-    LPSTR mine = m_pchData;
-    m_pchData = old;
-    Release();
-    m_pchData = mine;
+    ReleaseBlock(old);
     return TRUE;
 }
 
@@ -144,10 +149,7 @@ BOOL CString::Reserve(int capacity)
         return FALSE;
     memcpy(m_pchData, old, length + 1);
     Data()->length = length;
-    LPSTR mine = m_pchData;
-    m_pchData = old;
-    Release();
-    m_pchData = mine;
+    ReleaseBlock(old);
     return TRUE;
 }
 

@@ -66,6 +66,9 @@ private:
     BOOL AssignCopy(LPCSTR text, int length);
     BOOL Reserve(int capacity);
     void Release();
+    // Lets go of old, the block this string held before AllocBuffer gave it
+    // the one it holds now.
+    void ReleaseBlock(LPSTR old);
 
     LPSTR m_pchData;
 };

@@ -168,9 +168,7 @@ int RawPrintJob::StartDocument()
 
 int RawPrintJob::StartPage()
 {
-    if (m_printer == NULL)
-        return 0;
-    return QV_SEAM(StartPagePrinter)(m_printer);
+    return m_printer != NULL ? QV_SEAM(StartPagePrinter)(m_printer) : 0;
 }
 
 int RawPrintJob::Flush()
@@ -194,16 +192,12 @@ int RawPrintJob::WriteThrough(const void* data, DWORD length)
 
 int RawPrintJob::EndPage()
 {
-    if (m_printer == NULL)
-        return 0;
-    return QV_SEAM(EndPagePrinter)(m_printer);
+    return m_printer != NULL ? QV_SEAM(EndPagePrinter)(m_printer) : 0;
 }
 
 int RawPrintJob::EndDocument()
 {
-    if (m_printer == NULL)
-        return 0;
-    return QV_SEAM(EndDocPrinter)(m_printer);
+    return m_printer != NULL ? QV_SEAM(EndDocPrinter)(m_printer) : 0;
 }
 
 int RawPrintJob::Close()
