@@ -286,22 +286,18 @@ int main(int argc, char** argv)
     printf("qvbench: median of %ld single calls each, taken in turn; fake XKAPI.DLL, no call log\n\n",
            n * options.rounds);
     printf("%-46s %12s %12s\n", "", "calls/s", "us/call");
-    printf("%-46s %12.0f %12.1f\n", "QVOpenPrinterInf, query path", 1 / moduleSeconds,
-           moduleSeconds * 1e6);
-    printf("%-46s %12.0f %12.1f\n", "floor: the same library calls, direct", 1 / floorSeconds,
-           floorSeconds * 1e6);
-    printf("%-46s %12.2f\n", "ratio (module / floor)",
-           moduleSeconds / floorSeconds);
-    printf("%-46s %12.0f %12.1f\n", "floor and one SearchPathA(NULL, XKAPI.DLL)",
-           1 / floorSearchSeconds, floorSearchSeconds * 1e6);
-    printf("%-46s %12.2f\n", "ratio (module / floor and search; goal 1.05)",
-           moduleSeconds / floorSearchSeconds);
-    printf("%-46s %12.0f %12.1f\n", "QVOpenPrinterInf, both switches clear", 1 / neitherSeconds,
-           neitherSeconds * 1e6);
-    printf("%-46s %12.0f %12.1f\n", "one SearchPathA(NULL, XKAPI.DLL)", 1 / searchSeconds,
-           searchSeconds * 1e6);
-    printf("%-46s %12.2f\n", "ratio (both clear / one search; goal 2 or less)",
-           neitherSeconds / searchSeconds);
+    auto rate = [](const char* what, double seconds) {
+        printf("%-46s %12.0f %12.1f\n", what, 1 / seconds, seconds * 1e6);
+    };
+    auto ratio = [](const char* what, double value) { printf("%-46s %12.2f\n", what, value); };
+    rate("QVOpenPrinterInf, query path", moduleSeconds);
+    rate("floor: the same library calls, direct", floorSeconds);
+    ratio("ratio (module / floor)", moduleSeconds / floorSeconds);
+    rate("floor and one SearchPathA(NULL, XKAPI.DLL)", floorSearchSeconds);
+    ratio("ratio (module / floor and search; goal 1.05)", moduleSeconds / floorSearchSeconds);
+    rate("QVOpenPrinterInf, both switches clear", neitherSeconds);
+    rate("one SearchPathA(NULL, XKAPI.DLL)", searchSeconds);
+    ratio("ratio (both clear / one search; goal 2 or less)", neitherSeconds / searchSeconds);
     printf("%-46s %12s %12.0f ns\n", "ParseOptionReply, typical reply", "", parseSeconds * 1e9);
 
     // Where the module's time goes: the steps of the query path, each run

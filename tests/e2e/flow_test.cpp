@@ -6,8 +6,7 @@
 #include "debug_output_capture.h"
 #include "dialog/resource.h"
 #include "dialog_texts.h"
-#include "fake_xk.h"
-#include "module_under_test.h"
+#include "export_test.h"
 #include "ui_driver.h"
 
 #include <string>
@@ -140,15 +139,11 @@ void PrintTo(const FlowRow& row, std::ostream* os)
     *os << row.name;
 }
 
-class FlowTest : public ::testing::TestWithParam<FlowRow> {};
+class FlowTest : public ExportTest, public ::testing::WithParamInterface<FlowRow> {};
 
 TEST_P(FlowTest, Outcome)
 {
     const FlowRow& row = GetParam();
-    PFN_QVOpenPrinterInf open = ModuleExport();
-    ASSERT_TRUE(open != NULL) << "bin\\qvoptinf.dll did not load";
-    FakeXk fake;
-    ASSERT_TRUE(fake.loaded());
     if (row.deviceId != NULL)
         fake.SetDeviceIdText(row.deviceId);
     if (row.printer != kNoChannel)
@@ -168,7 +163,6 @@ TEST_P(FlowTest, Outcome)
     });
     const OptionInfo given = row.current == kFlagsClear ? FlagsClear() : CallerRecord();
     OptionInfo current = given;
-    OptionInfo result = Untouched();
     int r = open("Printer", row.model, row.reserved, row.current == kNull ? NULL : &current, &result,
                  row.switches == kDialog || row.switches == kQueryThenDialog,
                  row.switches == kQuery || row.switches == kQueryThenDialog);
@@ -247,14 +241,12 @@ const FlowRow kRows[] = {
 INSTANTIATE_TEST_SUITE_P(Table, FlowTest, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<FlowRow>& p) { return std::string(p.param.name); });
 
-TEST(Flow, TwoNestedInitialisations)
+class Flow : public ExportTest {};
+
+TEST_F(Flow, TwoNestedInitialisations)
 {
-    PFN_QVOpenPrinterInf open = ModuleExport();
-    ASSERT_TRUE(open != NULL);
-    FakeXk fake;
     fake.SetStandardPrinter();
-    OptionInfo result = Untouched();
-    ASSERT_EQ(1, open("Printer", kRow1, 0, NULL, &result, 0, 1));
+    ASSERT_EQ(1, Query());
     std::vector<std::string> expected = {
         "XKInitialize",          "XKGetDeviceID",          "XKGetDeviceID",
         "XKInitialize",          "XKGetAvailableChannel",  "XKGetAvailableChannel",
@@ -263,14 +255,10 @@ TEST(Flow, TwoNestedInitialisations)
     EXPECT_EQ(expected, fake.Calls());
 }
 
-TEST(Flow, PrinterNamePassedUnchanged)
+TEST_F(Flow, PrinterNamePassedUnchanged)
 {
-    PFN_QVOpenPrinterInf open = ModuleExport();
-    ASSERT_TRUE(open != NULL);
-    FakeXk fake;
     fake.SetStandardPrinter();
-    OptionInfo result = Untouched();
-    ASSERT_EQ(1, open("\\\\server\\Ufficio 2", kRow1, 0, NULL, &result, 0, 1));
+    ASSERT_EQ(1, Query("\\\\server\\Ufficio 2"));
     std::vector<std::string> log = fake.Log();
     ASSERT_GE(log.size(), 5u);
     EXPECT_EQ("XKGetDeviceID 1 \\\\server\\Ufficio 2 null 0", log[1]);
@@ -278,15 +266,11 @@ TEST(Flow, PrinterNamePassedUnchanged)
 }
 
 // Support reads one line per step outcome from the debug output.
-TEST(Flow, TracesEachStepOfASuccessfulQuery)
+TEST_F(Flow, TracesEachStepOfASuccessfulQuery)
 {
-    PFN_QVOpenPrinterInf open = ModuleExport();
-    ASSERT_TRUE(open != NULL);
-    FakeXk fake;
     fake.SetStandardPrinter(kBasicStatusChannel);   // only the basic key
     DebugOutputCapture capture;
-    OptionInfo result = Untouched();
-    ASSERT_EQ(1, open("Printer", kRow1, 0, NULL, &result, 0, 1));
+    ASSERT_EQ(1, Query());
     std::vector<std::string> expected = {
         "qvoptinf: XKAPI.DLL found: " + FakeXk::ExeFolder() + "XKAPI.DLL",
         "qvoptinf: model value \"Marlow Wide 900\"",
@@ -297,16 +281,12 @@ TEST(Flow, TracesEachStepOfASuccessfulQuery)
     EXPECT_EQ(expected, capture.lines());
 }
 
-TEST(Flow, TracesAFailingDeviceIdRead)
+TEST_F(Flow, TracesAFailingDeviceIdRead)
 {
-    PFN_QVOpenPrinterInf open = ModuleExport();
-    ASSERT_TRUE(open != NULL);
-    FakeXk fake;
     fake.SetDeviceIdText(kIdRow1);
     fake.ForceResult("XKGetDeviceID", 2, -7);
     DebugOutputCapture capture;
-    OptionInfo result = Untouched();
-    ASSERT_EQ(0, open("Printer", kRow1, 0, NULL, &result, 0, 1));
+    ASSERT_EQ(0, Query());
     ASSERT_EQ(2u, capture.lines().size());
     EXPECT_EQ("qvoptinf: device ID not read: reason 15, library result -7", capture.lines()[1]);
 }

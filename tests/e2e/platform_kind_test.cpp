@@ -11,8 +11,7 @@
 // follows the reported version whatever its bitness.
 #include <gtest/gtest.h>
 
-#include "fake_xk.h"
-#include "module_under_test.h"
+#include "export_test.h"
 
 #include <string>
 #include <vector>
@@ -64,16 +63,12 @@ struct Offer {
     bool basicUsable;
 };
 
-class PlatformKindQuery : public ::testing::TestWithParam<Offer> {};
+class PlatformKindQuery : public ExportTest, public ::testing::WithParamInterface<Offer> {};
 
 // What the module asks on this kind, and what it returns.
 TEST_P(PlatformKindQuery, ChannelsAsked)
 {
     const Offer& offer = GetParam();
-    PFN_QVOpenPrinterInf open = ModuleExport();
-    ASSERT_TRUE(open != NULL) << "bin\\qvoptinf.dll did not load";
-    FakeXk fake;
-    ASSERT_TRUE(fake.loaded());
     fake.SetDeviceIdText("MFG:Sim;MDL:Marlow Wide 900;");
     fake.SetChannels(offer.table);
     fake.SetReply(kPreferredStatusChannel, kPreferredReply);
@@ -82,35 +77,34 @@ TEST_P(PlatformKindQuery, ChannelsAsked)
     const bool preferredOffered = offer.preferredUsable;
     const bool basicOffered = offer.basicUsable;
     std::vector<std::string> opened;
-    int result = 0;
+    int expected = 0;
     INT32 id0 = 0;
     switch (QV_KIND) {
     case 1:
     case 6:
         if (preferredOffered) {
             opened = {FakeXk::OpenCall(kPreferredStatusChannel)};
-            result = 1, id0 = 1;
+            expected = 1, id0 = 1;
         } else if (basicOffered) {
             opened = {FakeXk::OpenCall(kBasicStatusChannel)};
-            result = 1, id0 = 10;
+            expected = 1, id0 = 10;
         }
         break;
     case 5:
         if (basicOffered) {
             opened = {FakeXk::OpenCall(kBasicStatusChannel)};
-            result = 1, id0 = 10;
+            expected = 1, id0 = 10;
         }
         break;
     default:   // 0, 3, 4 fail; 2 parses an empty reply
         break;
     }
 
-    OptionInfo out = Untouched();
-    EXPECT_EQ(result, open("Printer", "Marlow Wide 900", 0, NULL, &out, 0, 1)) << "kind " << QV_KIND;
-    if (result == 1)
-        EXPECT_EQ(id0, out.id[0]) << "kind " << QV_KIND << ": read the wrong channel";
+    EXPECT_EQ(expected, Query()) << "kind " << QV_KIND;
+    if (expected == 1)
+        EXPECT_EQ(id0, result.id[0]) << "kind " << QV_KIND << ": read the wrong channel";
     else
-        EXPECT_TRUE(SameRecord(Untouched(), out)) << "kind " << QV_KIND << ": " << Describe(out);
+        EXPECT_TRUE(SameRecord(Untouched(), result)) << "kind " << QV_KIND << ": " << Describe(result);
 
     std::vector<std::string> calls = fake.Calls();
     std::vector<std::string> gotOpened;

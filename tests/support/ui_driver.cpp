@@ -263,20 +263,20 @@ bool UiDriver::Click(HWND dialog, int id)
 
 bool UiDriver::SelectListItem(HWND dialog, int id, int index)
 {
-    HWND list = GetDlgItem(dialog, id);
-    if (!IsWindowEnabled(list))
-        return false;
-    SendMessageA(list, LB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), (LPARAM)list);
-    return true;
+    return Select(dialog, id, index, LB_SETCURSEL, LBN_SELCHANGE);
 }
 
 bool UiDriver::SelectComboItem(HWND dialog, int id, int index)
 {
-    HWND combo = GetDlgItem(dialog, id);
-    if (!IsWindowEnabled(combo))
+    return Select(dialog, id, index, CB_SETCURSEL, CBN_SELCHANGE);
+}
+
+bool UiDriver::Select(HWND dialog, int id, int index, UINT setSelection, WORD selectionChanged)
+{
+    HWND control = GetDlgItem(dialog, id);
+    if (!IsWindowEnabled(control))
         return false;
-    SendMessageA(combo, CB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)combo);
+    SendMessageA(control, setSelection, index, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, selectionChanged), (LPARAM)control);
     return true;
 }

@@ -84,6 +84,8 @@ private:
         std::function<void(HWND)> action;
     };
     static void PressKey(HWND dialog, BYTE key, bool shift);
+    // Sets the selection of a list or combo box and notifies the dialog.
+    static bool Select(HWND dialog, int id, int index, UINT setSelection, WORD selectionChanged);
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
     void Tick();
     bool AnswerBoxes();

@@ -15,9 +15,14 @@ using namespace qv;
 namespace {
 
 const DWORD kKey = kPreferredStatusChannel;
+const LONG kAnswered = FakeXk::kAnswered;
 
-// Every block the channel allocated is freed once it is gone.
-typedef LiveBlocksTest ChannelTest;
+// Every block the channel allocated is freed once it is gone. The fake
+// starts afresh for each test.
+class ChannelTest : public LiveBlocksTest {
+protected:
+    FakeXk fake;
+};
 
 // ---- entry points resolved in order, the first missing one named ----
 
@@ -28,7 +33,7 @@ struct LookupRow {
     bool deviceId, available, open, status, close;
 };
 
-class ChannelLookupTest : public ChannelTest, public ::testing::WithParamInterface<LookupRow> {};
+class ChannelLookupTest : public LiveBlocksTest, public ::testing::WithParamInterface<LookupRow> {};
 
 TEST_P(ChannelLookupTest, MissingEntryPointIsNamedAndNeverCalled)
 {
@@ -108,7 +113,6 @@ class ChannelStatusTest : public ChannelTest, public ::testing::WithParamInterfa
 TEST_P(ChannelStatusTest, SizeQuery)
 {
     const StatusRow& row = GetParam();
-    FakeXk fake;
     ASSERT_TRUE(fake.loaded());
     fake.SetChannels(FakeXk::Table({{kKey, 1}}));
     fake.SetReply(kKey, row.reply);
@@ -168,7 +172,6 @@ INSTANTIATE_TEST_SUITE_P(Table, ChannelStatusTest, ::testing::ValuesIn(kStatusRo
 
 TEST_F(ChannelTest, FailedStatusReadDiscardsTheEarlierReply)
 {
-    FakeXk fake;
     fake.SetChannels(FakeXk::Table({{kKey, 1}}));
     fake.SetReply(kKey, kStandardReply);
     fake.ForceResult("XKGetStatus", 3, -2);   // size query of the second read
@@ -186,8 +189,8 @@ TEST_F(ChannelTest, FailedStatusReadDiscardsTheEarlierReply)
 struct TableRow {
     const char* name;
     std::string table;
-    LONG forcedCount;   // result of the second call, -100: as the fake answers
-    LONG forcedSize;    // size left by the second call, -100: as the fake answers
+    LONG forcedCount;   // result of the second call, or kAnswered
+    LONG forcedSize;    // size left by the second call, or kAnswered
     LONG result;
     int count;
 };
@@ -197,12 +200,9 @@ class ChannelTableTest : public ChannelTest, public ::testing::WithParamInterfac
 TEST_P(ChannelTableTest, KeepsWholeEntriesOnly)
 {
     const TableRow& row = GetParam();
-    FakeXk fake;
     fake.SetChannels(row.table);
-    if (row.forcedCount != -100)
-        fake.ForceResult("XKGetAvailableChannel", 2, row.forcedCount);
-    if (row.forcedSize != -100)
-        fake.ForceSize("XKGetAvailableChannel", 2, row.forcedSize);
+    fake.ForceResult("XKGetAvailableChannel", 2, row.forcedCount);
+    fake.ForceSize("XKGetAvailableChannel", 2, row.forcedSize);
     BidiChannelV1 channel(fake.module());
     EXPECT_EQ(row.result, channel.GetAvailableChannel("P")) << row.name;
     EXPECT_EQ(row.count, channel.channelCount) << row.name << ": expected " << row.count
@@ -215,26 +215,25 @@ TEST_P(ChannelTableTest, KeepsWholeEntriesOnly)
 
 const std::string kThree = FakeXk::Table({{0x10000000, 1}, {0x10000001, 0}, {0x10000002, 3}});
 const TableRow kTableRows[] = {
-    {"three", kThree, -100, -100, 3, 3},
-    {"count_larger_than_buffer", kThree, 50, -100, 50, 3},
+    {"three", kThree, kAnswered, kAnswered, 3, 3},
+    {"count_larger_than_buffer", kThree, 50, kAnswered, 50, 3},
     {"count_larger_and_size_larger", kThree, 50, 4000, 50, 3},
-    {"count_zero", kThree, 0, -100, 0, 0},
-    {"empty_table", "", -100, -100, 0, 0},
-    {"partial_entry_not_used", kThree.substr(0, 13), 2, -100, 2, 1},
-    {"count_fails", kThree, -3, -100, -3, 0},
+    {"count_zero", kThree, 0, kAnswered, 0, 0},
+    {"empty_table", "", kAnswered, kAnswered, 0, 0},
+    {"partial_entry_not_used", kThree.substr(0, 13), 2, kAnswered, 2, 1},
+    {"count_fails", kThree, -3, kAnswered, -3, 0},
 };
 INSTANTIATE_TEST_SUITE_P(Table, ChannelTableTest, ::testing::ValuesIn(kTableRows),
                          [](const ::testing::TestParamInfo<TableRow>& p) { return std::string(p.param.name); });
 
 TEST_F(ChannelTest, FailedTableReadDiscardsTheEarlierTable)
 {
-    FakeXk fake;
     fake.SetChannels(kThree);
     fake.ForceResult("XKGetAvailableChannel", 3, -2);
     BidiChannelV1 channel(fake.module());
     ASSERT_EQ(3, channel.GetAvailableChannel("P"));
     EXPECT_EQ(-2, channel.GetAvailableChannel("P"));
-    EXPECT_EQ(18, channel.reason);
+    EXPECT_EQ(kReasonGetAvailableChannelFailed, channel.reason);
     EXPECT_TRUE(channel.channels == NULL);
     EXPECT_EQ(0, channel.channelCount);
 }
@@ -244,7 +243,7 @@ TEST_F(ChannelTest, FailedTableReadDiscardsTheEarlierTable)
 struct DeviceIdRow {
     const char* name;
     std::string bytes;
-    LONG forcedSecondSize;   // -100: as the fake answers
+    LONG forcedSecondSize;   // or kAnswered
     const char* text;
 };
 
@@ -253,10 +252,8 @@ class ChannelDeviceIdTest : public ChannelTest, public ::testing::WithParamInter
 TEST_P(ChannelDeviceIdTest, Text)
 {
     const DeviceIdRow& row = GetParam();
-    FakeXk fake;
     fake.SetDeviceId(row.bytes);
-    if (row.forcedSecondSize != -100)
-        fake.ForceSize("XKGetDeviceID", 2, row.forcedSecondSize);
+    fake.ForceSize("XKGetDeviceID", 2, row.forcedSecondSize);
     BidiChannelV1 channel(fake.module());
     EXPECT_EQ(0, channel.GetDeviceID("P")) << row.name;
     EXPECT_STREQ(row.text, channel.deviceId) << row.name;
@@ -268,24 +265,23 @@ TEST_P(ChannelDeviceIdTest, Text)
 }
 
 const DeviceIdRow kDeviceIdRows[] = {
-    {"with_nul", std::string("MFG:A;MDL:B;\0", 13), -100, "MFG:A;MDL:B;"},
-    {"without_nul", "MFG:A;MDL:B;", -100, "MFG:A;MDL:B;"},
-    {"nul_inside", std::string("MDL:B;\0MDL:C;", 13), -100, "MDL:B;"},
+    {"with_nul", std::string("MFG:A;MDL:B;\0", 13), kAnswered, "MFG:A;MDL:B;"},
+    {"without_nul", "MFG:A;MDL:B;", kAnswered, "MFG:A;MDL:B;"},
+    {"nul_inside", std::string("MDL:B;\0MDL:C;", 13), kAnswered, "MDL:B;"},
     {"size_claims_more", "MDL:B;", 100000, "MDL:B;"},
-    {"empty", "", -100, ""},
+    {"empty", "", kAnswered, ""},
 };
 INSTANTIATE_TEST_SUITE_P(Table, ChannelDeviceIdTest, ::testing::ValuesIn(kDeviceIdRows),
                          [](const ::testing::TestParamInfo<DeviceIdRow>& p) { return std::string(p.param.name); });
 
 TEST_F(ChannelTest, FailedDeviceIdKeepsEarlierText)
 {
-    FakeXk fake;
     fake.SetDeviceIdText("MDL:B;");
     fake.ForceResult("XKGetDeviceID", 4, -8);
     BidiChannelV1 channel(fake.module());
     ASSERT_EQ(0, channel.GetDeviceID("P"));
     EXPECT_EQ(-8, channel.GetDeviceID("P"));
-    EXPECT_EQ(15, channel.reason);
+    EXPECT_EQ(kReasonGetDeviceIDFailed, channel.reason);
     EXPECT_STREQ("MDL:B;", channel.deviceId);
 }
 
@@ -293,7 +289,6 @@ TEST_F(ChannelTest, FailedDeviceIdKeepsEarlierText)
 
 TEST_F(ChannelTest, CloseWithoutOpenChannelCallsNothing)
 {
-    FakeXk fake;
     BidiChannelV1 channel(fake.module());
     EXPECT_EQ(0, channel.CloseChannel());
     EXPECT_TRUE(fake.Log().empty());
@@ -301,7 +296,6 @@ TEST_F(ChannelTest, CloseWithoutOpenChannelCallsNothing)
 
 TEST_F(ChannelTest, OpenWhileOpenClosesFirst)
 {
-    FakeXk fake;
     fake.SetReply(kKey, kStandardReply);
     BidiChannelV1 channel(fake.module());
     LONG first = channel.OpenChannel("P", kKey);
@@ -317,13 +311,12 @@ TEST_F(ChannelTest, OpenWhileOpenClosesFirst)
 
 TEST_F(ChannelTest, FailedCloseBeforeOpenForgetsTheHandleAndOpensNothing)
 {
-    FakeXk fake;
     fake.SetReply(kKey, kStandardReply);
     fake.ForceResult("XKCloseChannel", 1, -3);
     BidiChannelV1 channel(fake.module());
     ASSERT_GE(channel.OpenChannel("P", kKey), 0);
     EXPECT_EQ(-3, channel.OpenChannel("P", kKey));
-    EXPECT_EQ(17, channel.reason);
+    EXPECT_EQ(kReasonCloseChannelFailed, channel.reason);
     EXPECT_EQ(-1, channel.handle);
     std::vector<std::string> calls = fake.Calls();
     EXPECT_EQ(1, (int)std::count(calls.begin(), calls.end(), FakeXk::OpenCall(kPreferredStatusChannel)))
@@ -332,16 +325,15 @@ TEST_F(ChannelTest, FailedCloseBeforeOpenForgetsTheHandleAndOpensNothing)
 
 TEST_F(ChannelTest, FailedOpenSetsReason16)
 {
-    FakeXk fake;   // no reply for the key: the fake refuses to open it
+    // No reply for the key: the fake refuses to open it.
     BidiChannelV1 channel(fake.module());
     EXPECT_GT(0, channel.OpenChannel("P", kKey));
-    EXPECT_EQ(16, channel.reason);
+    EXPECT_EQ(kReasonOpenChannelFailed, channel.reason);
     EXPECT_EQ(-1, channel.handle);
 }
 
 TEST_F(ChannelTest, DestructionClosesTheOpenChannel)
 {
-    FakeXk fake;
     fake.SetReply(kKey, kStandardReply);
     {
         BidiChannelV1 channel(fake.module());

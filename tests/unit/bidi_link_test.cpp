@@ -18,7 +18,11 @@ const DWORD kOther = kBasicStatusChannel;
 
 typedef std::vector<std::string> Calls;
 
-typedef LiveBlocksTest LinkTest;
+// The fake starts afresh for each test.
+class LinkTest : public LiveBlocksTest {
+protected:
+    FakeXk fake;
+};
 
 // ---- construction states ----
 
@@ -31,7 +35,7 @@ struct InitRow {
     Calls calls;         // after construction and destruction
 };
 
-class LinkInitTest : public LinkTest, public ::testing::WithParamInterface<InitRow> {};
+class LinkInitTest : public LiveBlocksTest, public ::testing::WithParamInterface<InitRow> {};
 
 TEST_P(LinkInitTest, States)
 {
@@ -71,7 +75,6 @@ INSTANTIATE_TEST_SUITE_P(Table, LinkInitTest, ::testing::ValuesIn(kInitRows),
 
 TEST_F(LinkTest, TwoLinksInitialiseTwiceAndReleaseInReverse)
 {
-    FakeXk fake;
     {
         BidiLink outer(fake.path().c_str());
         {
@@ -87,7 +90,6 @@ TEST_F(LinkTest, TwoLinksInitialiseTwiceAndReleaseInReverse)
 
 TEST_F(LinkTest, ReadDeviceIdCopiesTheText)
 {
-    FakeXk fake;
     fake.SetDeviceIdText("MFG:S;MDL:Marlow Wide 900;");
     BidiLink link(fake.path().c_str());
     CString text;
@@ -99,24 +101,24 @@ TEST_F(LinkTest, ReadDeviceIdCopiesTheText)
 
 TEST_F(LinkTest, FailedReadDeviceIdEmptiesTheText)
 {
-    FakeXk fake;   // no device ID: the fake fails
+    // No device ID: the fake fails.
     BidiLink link(fake.path().c_str());
     CString text("before");
     EXPECT_EQ(0, link.ReadDeviceID("P", text));
     EXPECT_STREQ("", text);
-    EXPECT_EQ(15, link.reason);
+    EXPECT_EQ(kReasonGetDeviceIDFailed, link.reason);
     EXPECT_GT(0, link.libResult);
 }
 
 TEST_F(LinkTest, ReadDeviceIdWithoutTheEntryPoint)
 {
-    FakeXk fake("XKGetDeviceID");
-    fake.SetDeviceIdText("MDL:B;");
-    BidiLink link(fake.path().c_str());
+    FakeXk variant("XKGetDeviceID");
+    variant.SetDeviceIdText("MDL:B;");
+    BidiLink link(variant.path().c_str());
     ASSERT_EQ(1, link.ready);
     CString text("before");
     EXPECT_EQ(0, link.ReadDeviceID("P", text));
-    EXPECT_EQ(4, link.reason);
+    EXPECT_EQ(kReasonNoGetDeviceID, link.reason);
     EXPECT_EQ(kResultNotResolved, link.libResult);
     EXPECT_STREQ("", text);
 }
@@ -141,7 +143,6 @@ class LinkRequestTest : public LinkTest, public ::testing::WithParamInterface<Re
 TEST_P(LinkRequestTest, Outcome)
 {
     const RequestRow& row = GetParam();
-    FakeXk fake;
     fake.SetChannels(row.table);
     if (row.replyForKey)
         fake.SetReply(kKey, kStandardReply);
@@ -209,42 +210,40 @@ INSTANTIATE_TEST_SUITE_P(Table, LinkRequestTest, ::testing::ValuesIn(kRequestRow
 // as for a channel that cannot be opened, naming the missing entry point.
 TEST_F(LinkTest, RequestWithoutCloseChannelOpensNothing)
 {
-    FakeXk fake("XKCloseChannel");
-    fake.SetChannels(FakeXk::Table({{kKey, 1}}));
-    fake.SetReply(kKey, kStandardReply);
+    FakeXk variant("XKCloseChannel");
+    variant.SetChannels(FakeXk::Table({{kKey, 1}}));
+    variant.SetReply(kKey, kStandardReply);
     {
-        BidiLink link(fake.path().c_str());
+        BidiLink link(variant.path().c_str());
         ASSERT_EQ(1, link.ready);
         EXPECT_EQ(0, link.Request("P", kKey));
         EXPECT_EQ(7, link.reason) << "expected the missing XKCloseChannel (7), got " << link.reason;
         EXPECT_EQ(kResultNotResolved, link.libResult);
     }
     EXPECT_EQ(Calls({"XKInitialize", "XKGetAvailableChannel", "XKGetAvailableChannel", "XKRelease"}),
-              fake.Calls());
-    EXPECT_EQ(0, fake.OpenChannels());
+              variant.Calls());
+    EXPECT_EQ(0, variant.OpenChannels());
 }
 
 TEST_F(LinkTest, ReplySurvivesALaterFailedRequest)
 {
-    FakeXk fake;
     fake.SetChannels(FakeXk::Table({{kKey, 1}}));
     fake.SetReply(kKey, kStandardReply);
     BidiLink link(fake.path().c_str());
     ASSERT_EQ(1, link.Request("P", kKey));
     EXPECT_EQ(0, link.Request("P", kOther));
-    EXPECT_EQ(14, link.reason);
+    EXPECT_EQ(kReasonChannelNotAvailable, link.reason);
     ASSERT_TRUE(link.replyData != NULL);
     EXPECT_EQ(kStandardReply, std::string((const char*)link.replyData, link.replyLength));
 }
 
 TEST_F(LinkTest, SuccessClearsAnEarlierReason)
 {
-    FakeXk fake;
     fake.SetChannels(FakeXk::Table({{kKey, 1}}));
     fake.SetReply(kKey, kStandardReply);
     BidiLink link(fake.path().c_str());
     ASSERT_EQ(0, link.Request("P", kOther));
-    ASSERT_EQ(14, link.reason);
+    ASSERT_EQ(kReasonChannelNotAvailable, link.reason);
     EXPECT_EQ(1, link.Request("P", kKey));
     EXPECT_EQ(0, link.reason);
     EXPECT_EQ(0, link.libResult);

@@ -49,6 +49,18 @@ struct Reader {
         return Text();
     }
     void Align() { at = (at + 3) & ~(size_t)3; }
+    // The help context, the extended style and the style.
+    template <typename Item>
+    void Styles(Item& item)
+    {
+        item.helpId = Dword(), item.exStyle = Dword(), item.style = Dword();
+    }
+    // A rectangle in dialog units: x, y, cx, cy.
+    template <typename Item>
+    void Rect(Item& item)
+    {
+        item.x = Short(), item.y = Short(), item.cx = Short(), item.cy = Short();
+    }
 };
 
 struct Control {
@@ -75,11 +87,9 @@ Dialog ParseDialogEx(const std::vector<BYTE>& bytes)
     Dialog d;
     d.version = r.Word();
     d.signature = r.Word();
-    d.helpId = r.Dword();
-    d.exStyle = r.Dword();
-    d.style = r.Dword();
+    r.Styles(d);
     d.count = r.Word();
-    d.x = r.Short(); d.y = r.Short(); d.cx = r.Short(); d.cy = r.Short();
+    r.Rect(d);
     d.menu = r.NameOrOrdinal();
     d.cls = r.NameOrOrdinal();
     d.caption = r.Text();
@@ -91,10 +101,8 @@ Dialog ParseDialogEx(const std::vector<BYTE>& bytes)
     for (int i = 0; i < d.count; i++) {
         r.Align();
         Control c;
-        c.helpId = r.Dword();
-        c.exStyle = r.Dword();
-        c.style = r.Dword();
-        c.x = r.Short(); c.y = r.Short(); c.cx = r.Short(); c.cy = r.Short();
+        r.Styles(c);
+        r.Rect(c);
         c.id = r.Dword();
         c.cls = r.NameOrOrdinal();
         c.text = r.NameOrOrdinal();

@@ -74,11 +74,15 @@ void FakeXk::SetReply(DWORD key, const std::string& bytes)
 
 void FakeXk::ForceResult(const char* entry, LONG call, LONG value)
 {
+    if (value == kAnswered)
+        return;
     Get<void(WINAPI*)(LPCSTR, LONG, LONG)>("FakeXk_ForceResult")(entry, call, value);
 }
 
 void FakeXk::ForceSize(const char* entry, LONG call, LONG value)
 {
+    if (value == kAnswered)
+        return;
     Get<void(WINAPI*)(LPCSTR, LONG, LONG)>("FakeXk_ForceSize")(entry, call, value);
 }
 

@@ -46,8 +46,10 @@ public:
     // The standard printer: kStandardDeviceId, and kStandardReply on the one
     // status channel it offers, key.
     void SetStandardPrinter(DWORD key = kPreferredStatusChannel);
+    // value kAnswered forces nothing: the call answers as the fake would.
     void ForceResult(const char* entry, LONG call, LONG value);
     void ForceSize(const char* entry, LONG call, LONG value);
+    static const LONG kAnswered = -100;
     // Turns the recording of calls off or on (on after Reset).
     void SetLogging(bool on);
     std::vector<std::string> Log() const;
