@@ -201,9 +201,18 @@ DialogOutcome RunDialog(LPCSTR printerName, BOOL answered, OptionInfo& info)
     }
 }
 
-// Writes info into the caller's record (the layouts agree, see above) and
-// gives the call's 1. A NULL record is never written: the call runs as usual
-// and its result says what happened.
+// The caller's current record as the module's (the layouts agree, see
+// above); NULL counts as all zeros.
+OptionInfo FromCaller(const ::OptionInfo* currentInfo)
+{
+    OptionInfo info;
+    if (currentInfo != NULL)
+        memcpy(static_cast<void*>(&info), currentInfo, sizeof info);
+    return info;
+}
+
+// Writes info into the caller's record and gives the call's 1. A NULL record
+// is never written: the call runs as usual and its result says what happened.
 int HandBack(const OptionInfo& info, ::OptionInfo* resultInfo)
 {
     if (resultInfo != NULL)
@@ -216,9 +225,7 @@ int HandBack(const OptionInfo& info, ::OptionInfo* resultInfo)
 int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const ::OptionInfo* currentInfo,
                    ::OptionInfo* resultInfo, BOOL showDialog, BOOL queryPrinter)
 {
-    OptionInfo info;   // a NULL currentInfo counts as all zeros
-    if (currentInfo != NULL)
-        memcpy(static_cast<void*>(&info), currentInfo, sizeof info);
+    OptionInfo info = FromCaller(currentInfo);
     LookUpModel(modelName);
 
     const PrinterOutcome printer = AskPrinter(printerName, modelName, queryPrinter, info);
@@ -231,8 +238,7 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const ::OptionInfo* cur
         return 0;
     }
 
-    OptionInfo entered;
-    entered.CopyFrom(&info);
+    OptionInfo entered = info;
     const DialogOutcome dialog = RunDialog(printerName, printer == kAnswered, entered);
     if (dialog == kNoMemoryForDialog)
         return 0;
