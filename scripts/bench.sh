@@ -10,7 +10,7 @@ source "$(dirname "$0")/lib.sh"
 if [ -z "${QV_IN_X:-}" ]; then
   qv_install_deps
   qv_build i686
-  QV_IN_X=1 exec xvfb-run -a "$0" "$@"
+  qv_rerun_in_x 1280x1024x8 "$0" "$@"
 fi
 
 qv_wine_start i686

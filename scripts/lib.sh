@@ -59,25 +59,13 @@ qv_install_deps() {
 # far too slow for Wine (almost a minute per process); qemu 10 from
 # bookworm-backports starts a Wine process in about 0.3 s.
 qv_enable_i386() {
-  qv_can_run_i386 && return 0
-  qv_log "this kernel does not run 32-bit programs; registering qemu-i386 for them"
-  local qemu=/usr/bin/qemu-i386-static
-  if ! [ -x $qemu ] || ! $qemu --version | grep -Eq 'version (8\.[1-9]|9|1[0-9])'; then
-    if ! apt-cache policy qemu-user-static 2>/dev/null | grep -q bookworm-backports; then
-      local mirror
-      mirror=$(qv_debian_mirror)
-      if [ -z "$mirror" ]; then
-        qv_log "no enabled Debian source for bookworm in /etc/apt: cannot add bookworm-backports"
-        return 1
-      fi
-      qv_log "adding bookworm-backports from $mirror"
-      printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' "$mirror" |
-        qv_sudo tee /etc/apt/sources.list.d/qv-backports.sources >/dev/null
-      qv_sudo apt-get update -qq
-    fi
-    DEBIAN_FRONTEND=noninteractive qv_sudo apt-get install -y -qq --no-install-recommends \
-      -t bookworm-backports qemu-user-static >/dev/null
+  if [ "${QV_I386:-}" != qemu ]; then
+    qv_can_run_i386 && return 0
+    qv_log "this kernel does not run 32-bit programs; registering qemu-i386 for them"
+  else
+    qv_log "QV_I386=qemu: registering qemu-i386 for 32-bit programs (echo -1 >/proc/sys/fs/binfmt_misc/qemu-i386 undoes it)"
   fi
+  qv_install_qemu_i386 || return 1
   [ -e /proc/sys/fs/binfmt_misc/register ] ||
     qv_sudo mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   # A handler registered before an upgrade of qemu keeps the old binary open: renew it.
@@ -85,6 +73,27 @@ qv_enable_i386() {
   printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:FP' |
     qv_sudo tee /proc/sys/fs/binfmt_misc/register >/dev/null
   qv_can_run_i386 || { qv_log "32-bit programs still cannot run"; return 1; }
+}
+
+# Installs a qemu-i386-static fast enough for Wine (8.1 or later, from
+# bookworm-backports), unless one is there.
+qv_install_qemu_i386() {
+  local qemu=/usr/bin/qemu-i386-static
+  [ -x $qemu ] && $qemu --version | grep -Eq 'version (8\.[1-9]|9|1[0-9])' && return 0
+  if ! apt-cache policy qemu-user-static 2>/dev/null | grep -q bookworm-backports; then
+    local mirror
+    mirror=$(qv_debian_mirror)
+    if [ -z "$mirror" ]; then
+      qv_log "no enabled Debian source for bookworm in /etc/apt: cannot add bookworm-backports"
+      return 1
+    fi
+    qv_log "adding bookworm-backports from $mirror"
+    printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' "$mirror" |
+      qv_sudo tee /etc/apt/sources.list.d/qv-backports.sources >/dev/null
+    qv_sudo apt-get update -qq
+  fi
+  DEBIAN_FRONTEND=noninteractive qv_sudo apt-get install -y -qq --no-install-recommends \
+    -t bookworm-backports qemu-user-static >/dev/null
 }
 
 # The mirror this machine already takes Debian bookworm from: the first URI
@@ -151,6 +160,53 @@ qv_wine_env() {
   export WINEDLLOVERRIDES="mscoree,mshtml="
   if [ "$arch" = x86_64 ]; then export WINEARCH=win64 QV_WINE=/usr/lib/wine/wine64
   else export WINEARCH=win32 QV_WINE=wine; fi
+  export QV_WINE_LOG="$QV_BUILD/$arch/wine.log"
+}
+
+# Runs one command of Wine's set-up (or Xvfb's), detached from the caller's
+# pipes, with what it prints appended to the log $QV_WINE_LOG under the build
+# folder. When it fails it says so: the command, its exit code and the last
+# lines of the log. Returns the command's exit code.
+qv_logged() {
+  local log=${QV_WINE_LOG:-$QV_BUILD/wine.log} rc=0
+  mkdir -p "$(dirname "$log")"
+  printf '\n$ %s\n' "$*" >>"$log"
+  "$@" </dev/null >>"$log" 2>&1 || rc=$?
+  [ $rc -eq 0 ] || qv_log_failure "$log" "$rc" "$*"
+  return $rc
+}
+
+# Tells of a failed command: what it was, its exit code, the log's last lines.
+qv_log_failure() {
+  local log=$1 rc=$2 what=$3
+  qv_log "failed with exit code $rc: $what"
+  qv_log "last lines of $log:"
+  tail -n 15 "$log" | sed 's/^/   | /' >&2
+}
+
+# Starts a persistent wineserver for $WINEPREFIX, detached from every pipe
+# (Wine's helper processes must not inherit ctest's), and boots the prefix.
+qv_wine_server() {
+  mkdir -p "$(dirname "$QV_WINE_LOG")"
+  (wineserver -p </dev/null >>"$QV_WINE_LOG" 2>&1 &)
+  qv_logged $QV_WINE wineboot
+}
+
+# Runs the calling script again under a private X display (Xvfb; windows need
+# one), with QV_IN_X set, and exits with its exit code:
+#   qv_rerun_in_x SCREEN "$0" "$@"      (SCREEN as 1280x1024x24)
+# What Xvfb prints goes to build/xvfb.log. When Xvfb fails to start (xvfb-run
+# -a then runs the command all the same, without a display), the script is
+# not run: the exit code and the log's last lines are shown instead.
+qv_rerun_in_x() {
+  local screen=$1; shift
+  local log="$QV_BUILD/xvfb.log" ran="$QV_BUILD/.xvfb-ran" rc=0
+  mkdir -p "$QV_BUILD"
+  : >"$log"; rm -f "$ran"
+  QV_IN_X=1 xvfb-run -a -e "$log" -s "-screen 0 $screen" bash -c \
+    '[ -S "/tmp/.X11-unix/X${DISPLAY#:}" ] || exit 1; touch "$0"; exec "$@"' "$ran" "$@" || rc=$?
+  [ $rc -eq 0 ] || [ -f "$ran" ] || qv_log_failure "$log" "$rc" "xvfb-run (Xvfb did not start)"
+  exit $rc
 }
 
 # Creates the prefix once (first use of a fresh prefix must not race), then
@@ -159,19 +215,19 @@ qv_wine_env() {
 qv_wine_start() {
   local arch=${1:-i686}
   qv_wine_env "$arch"
+  mkdir -p "$(dirname "$QV_WINE_LOG")" && : >"$QV_WINE_LOG"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    qv_log "creating Wine prefix $WINEPREFIX"
-    $QV_WINE wineboot --init </dev/null >/dev/null 2>&1
-    wineserver -w
-    $QV_WINE reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+    qv_log "creating Wine prefix $WINEPREFIX (its output: $QV_WINE_LOG)"
+    qv_logged $QV_WINE wineboot --init || return
+    qv_logged wineserver -w || return
+    qv_logged $QV_WINE reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f || return
   fi
-  (wineserver -p </dev/null >/dev/null 2>&1 &)
-  $QV_WINE wineboot </dev/null >/dev/null 2>&1
+  qv_wine_server || return
   # Windows not managed by a window manager: there is none under Xvfb, and
   # Wine waits up to 2 s for one at every window that is hidden (each dialog
   # and message box). Wine then draws the caption and frame itself.
-  $QV_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-  qv_wine_app_versions
+  qv_logged $QV_WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f || return
+  qv_wine_app_versions || return
   qv_test_printer "$arch"
 }
 
@@ -200,11 +256,10 @@ qv_test_printer() {
      ! cmp -s "$prtprocs/$native/winprint.dll" "$prtprocs/win40/winprint.dll"; then
     mkdir -p "$prtprocs/win40" && cp "$prtprocs/$native/winprint.dll" "$prtprocs/win40/"
   fi
-  $QV_WINE "$tool" "$QV_TEST_PRINTER" "|cat >> $file" </dev/null >/dev/null 2>&1 ||
+  qv_logged $QV_WINE "$tool" "$QV_TEST_PRINTER" "|cat >> $file" ||
     qv_log "could not add the test printer \"$QV_TEST_PRINTER\""
   # The same job test once more as a Windows 98 program.
-  $QV_WINE reg add 'HKCU\Software\Wine\AppDefaults\e2e_settings_sheet_win98.exe' /v Version /d win98 /f \
-    </dev/null >/dev/null 2>&1
+  qv_logged $QV_WINE reg add 'HKCU\Software\Wine\AppDefaults\e2e_settings_sheet_win98.exe' /v Version /d win98 /f
 }
 
 qv_wine_stop() {
@@ -227,8 +282,7 @@ qv_wine_app_versions() {
   local exe version
   for exe in e2e_kind0.exe:win31 e2e_kind1.exe:win95 e2e_kind5.exe:nt351; do
     version=${exe#*:}; exe=${exe%%:*}
-    $QV_WINE reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe" /v Version /d "$version" /f \
-      </dev/null >/dev/null 2>&1
+    qv_logged $QV_WINE reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe" /v Version /d "$version" /f || return
   done
   touch "$WINEPREFIX/.qv-app-versions"
 }
@@ -254,13 +308,14 @@ qv_wine_kind_prefix() {
       case $kind in
         2)
           for v in CurrentVersion CurrentMajorVersionNumber CurrentMinorVersionNumber; do
-            $QV_WINE reg delete "$nt" /v $v /f </dev/null >/dev/null 2>&1
+            # (a value that is not there is no failure)
+            $QV_WINE reg delete "$nt" /v $v /f </dev/null >>"$QV_WINE_LOG" 2>&1 || true
           done
-          $QV_WINE reg add "$w9x" /v VersionNumber /d 5.0.2000 /f </dev/null >/dev/null 2>&1 ;;
-        3) $QV_WINE reg add "$nt" /v CurrentVersion /d 3.10 /f </dev/null >/dev/null 2>&1 ;;
-        4) $QV_WINE reg add "$nt" /v CurrentVersion /d 3.5 /f </dev/null >/dev/null 2>&1 ;;
-      esac
-      wineserver -w   # the registry is on disk once the server has gone
+          qv_logged $QV_WINE reg add "$w9x" /v VersionNumber /d 5.0.2000 /f ;;
+        3) qv_logged $QV_WINE reg add "$nt" /v CurrentVersion /d 3.10 /f ;;
+        4) qv_logged $QV_WINE reg add "$nt" /v CurrentVersion /d 3.5 /f ;;
+      esac &&
+      qv_logged wineserver -w   # the registry is on disk once the server has gone
     ) || return 1
     touch "$prefix/.qv-version-set"
   fi

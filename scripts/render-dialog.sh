@@ -45,7 +45,7 @@ if [ -z "${QV_IN_X:-}" ]; then
     qv_apt_install fonts-wine
   fi
   qv_build i686
-  QV_IN_X=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  qv_rerun_in_x 1024x768x24 "$0" "$@"
 fi
 
 bin="$QV_BUILD/i686/bin"
@@ -70,8 +70,8 @@ reg_add() { $QV_WINE reg add "$@" /f </dev/null >/dev/null 2>&1; }
 if [ ! -f "$WINEPREFIX/.qv-render-ready" ]; then
   qv_log "creating Wine prefix $WINEPREFIX"
   rm -rf "$WINEPREFIX"
-  $QV_WINE wineboot --init </dev/null >/dev/null 2>&1
-  wineserver -w
+  qv_logged $QV_WINE wineboot --init
+  qv_logged wineserver -w
   [ $fonts = wine ] && cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
   reg_add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
   # No window manager under Xvfb: Wine draws the caption and frame itself.
@@ -150,8 +150,7 @@ shoot() {
   qv_log "wrote $out/$name.png ($size; $(grep '^texts measured' "$log"))"
 }
 
-(wineserver -p </dev/null >/dev/null 2>&1 &)
-$QV_WINE wineboot </dev/null >/dev/null 2>&1
+qv_wine_server
 for dpi in 96 144; do
   suffix=; [ $dpi = 144 ] && suffix=-150
   # Each process reads the display resolution when it starts.

@@ -12,6 +12,5 @@ qv_wine_env "$arch"
 prefix=$(qv_wine_kind_prefix "$kind" "$arch")
 export WINEPREFIX=$prefix
 # A persistent server, detached from ctest's pipes, before the program runs.
-(wineserver -p </dev/null >/dev/null 2>&1 &)
-$QV_WINE wineboot </dev/null >/dev/null 2>&1
+qv_wine_server
 exec $QV_WINE "$@"

@@ -14,13 +14,13 @@ if [ -z "${QV_IN_X:-}" ]; then
   qv_install_deps
   for a in $archs; do qv_log "building $a"; qv_build "$a"; done
   # Windows need an X display: run the rest under a private Xvfb.
-  QV_IN_X=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  qv_rerun_in_x 1280x1024x24 "$0" "$@"
 fi
 
 rc=0
 for a in $archs; do
   qv_log "testing $a"
-  qv_wine_start "$a"
+  qv_wine_start "$a" || { rc=1; qv_wine_stop "$a"; continue; }
   (cd "$QV_BUILD/$a" && ctest --output-on-failure -j"$(nproc)" --timeout 300) || rc=1
   qv_wine_stop "$a"
 done
