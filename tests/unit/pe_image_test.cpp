@@ -147,11 +147,13 @@ public:
         return names;
     }
 
-private:
+    // The address the image was linked for.
     ULONGLONG imageBase() const
     {
         return magic() == IMAGE_NT_OPTIONAL_HDR64_MAGIC ? optional64()->ImageBase : optional32()->ImageBase;
     }
+
+private:
     // One DLL's table of names: thunks up to a null one, each an ordinal or
     // the (RVA + base) of a hint and name.
     void AddThunks(const std::string& dll, DWORD names, ULONGLONG base,
@@ -634,6 +636,50 @@ TEST_P(StackCheck, FailureEndsTheProcessAtOnce)
 
 INSTANTIATE_TEST_SUITE_P(Table, StackCheck, ::testing::ValuesIn(kOverrunRows),
                          [](const ::testing::TestParamInfo<OverrunRow>& p) { return std::string(p.param.name); });
+
+// The address a symbol was linked at, from an nm listing
+// ("67e478c8 D __stack_chk_guard"); 0 when it is not there.
+ULONGLONG ListedAddress(const char* listing, const std::string& symbol)
+{
+    std::ifstream file(listing);
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream fields(line);
+        std::string address, kind, name;
+        if (fields >> address >> kind >> name && name == symbol && (kind == "D" || kind == "d"))
+            return std::stoull(address, NULL, 16);
+    }
+    return 0;
+}
+
+// The stack protector's guard differs from load to load, as the platform's
+// own cookie does: one known in advance could be written into an overflow
+// along with the return address. Two loads: the module of the fixture and a
+// copy of its file, which the loader maps as a module of its own.
+TEST_F(ModuleImage, SeedsItsStackGuardAtEveryLoad)
+{
+    const UINT_PTR kUnseeded = 0xBB40E64E;
+    const ULONGLONG linkedAt = ListedAddress(QV_MODULE_SYMBOLS, "__stack_chk_guard");
+    ASSERT_NE(0u, linkedAt) << "no __stack_chk_guard in " << QV_MODULE_SYMBOLS;
+    const ULONGLONG offset = linkedAt - image->imageBase();
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string copyPath = std::string(folder) + "qvoptinf-guard-copy.dll";
+    ASSERT_TRUE(CopyFileA(modulePath.c_str(), copyPath.c_str(), FALSE)) << copyPath;
+    UINT_PTR guards[2] = {};
+    {
+        ModuleUnderTest copy(copyPath);
+        ASSERT_NE((HMODULE)NULL, copy.module());
+        ASSERT_NE(module.module(), copy.module());
+        int i = 0;
+        for (HMODULE loaded : {module.module(), copy.module()})
+            guards[i++] = *reinterpret_cast<const UINT_PTR*>(reinterpret_cast<const char*>(loaded) + offset);
+    }
+    DeleteFileA(copyPath.c_str());
+    EXPECT_NE(kUnseeded, guards[0]);
+    EXPECT_NE(kUnseeded, guards[1]);
+    EXPECT_NE(guards[0], guards[1]) << "both loads have the guard 0x" << std::hex << guards[0];
+}
 
 TEST_F(ModuleImage, StaysWithinItsSizeBound)
 {
