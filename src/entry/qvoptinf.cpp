@@ -248,8 +248,12 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const ::OptionInfo* cur
         return HandBack(info, resultInfo);
     if (dialog == kConfirmed)
         return HandBack(entered, resultInfo);
-    // Nothing was shown or chosen when the dialog could not run: 1 would
-    // report success with nothing written.
+    // Cancel gives 0, and so does a dialog that could not run: nothing was
+    // shown or chosen. A dialog ended with another result (neither OK nor
+    // Cancel: ended from outside its buttons) gives 1 with the record
+    // untouched. That 1 reports no values; it is what callers were promised:
+    // 1.0.0 gave 1 for every end of the dialog but Cancel, and the README's
+    // table of results keeps this row.
     return dialog == kEndedOtherwise ? 1 : 0;
 }
 
