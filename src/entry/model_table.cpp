@@ -106,7 +106,7 @@ int ExtractModelName(LPCSTR deviceId, CString& model)
     return 1;
 }
 
-int CheckPrinterModel(LPCSTR expected, LPCSTR reported)
+int CheckPrinterModel(LPCSTR expected, LPCSTR reported, CWaitCursor* wait)
 {
     const LPCSTR expectedName = expected != NULL ? expected : "";
     if (FindName(reported != NULL ? reported : "", &expectedName, 1) == 0)
@@ -125,6 +125,8 @@ int CheckPrinterModel(LPCSTR expected, LPCSTR reported)
     if (memory.Failed())
         return 0;
     CError error(IDS_MESSAGE_BASE, IDS_ARGUMENT_BASE);
+    if (wait != NULL)
+        wait->End();
     error.Show(IDS_MSG_INCOMPATIBLE - IDS_MESSAGE_BASE, -1, -1, NULL, NULL, caption,
                MB_ICONHAND | MB_SETFOREGROUND);
     return 0;

@@ -3,6 +3,7 @@
 #ifndef QV_ENTRY_MODEL_TABLE_H
 #define QV_ENTRY_MODEL_TABLE_H
 
+#include "../framework/afxwait.h"
 #include "../framework/afxwin.h"
 
 namespace qv {
@@ -30,8 +31,9 @@ int ExtractModelName(LPCSTR deviceId, CString& model);
 // shows the incompatible-printer message and returns 0 once it is closed.
 // In a window station no user sees, the message is not shown (only traced);
 // nor is it when memory runs out for its caption or text (the failure is then
-// on the call's record, see CMemoryCheck).
-int CheckPrinterModel(LPCSTR expected, LPCSTR reported);
+// on the call's record, see CMemoryCheck). A wait cursor given is ended
+// before the message shows.
+int CheckPrinterModel(LPCSTR expected, LPCSTR reported, CWaitCursor* wait = NULL);
 
 }  // namespace qv
 

@@ -15,6 +15,7 @@
 #include "../bidi/library_path.h"
 #include "../bidi/option_query.h"
 #include "../dialog/option_dialog.h"
+#include "../framework/afxwait.h"
 #include "../optioninfo/option_info.h"
 #include "../util/trace.h"
 
@@ -77,6 +78,8 @@ void SetRequest(OptionInfo& info, int modelIndex)
 // before this returns. Memory that runs out anywhere gives kOutOfMemory, so
 // that a text that could not be built never steers the call: a model value
 // that could not be copied must not look like a printer of another model.
+// While the printer is asked the wait cursor shows; the cursor it replaced
+// is back before the incompatible-printer message and when this returns.
 PrinterOutcome AskPrinter(LPCSTR printerName, LPCSTR modelName, BOOL queryPrinter, OptionInfo& info)
 {
     CMemoryCheck memory;
@@ -98,7 +101,9 @@ PrinterOutcome AskPrinter(LPCSTR printerName, LPCSTR modelName, BOOL queryPrinte
     }
 
     // The links of this call load the library that its own search found.
-    // The library's entry points are looked up once for both links.
+    // The library's entry points are looked up once for both links. The
+    // wait cursor goes after the links, when the library has been released.
+    CWaitCursor wait;
     BidiEntryPoints entries;
     BidiLink link(libraryPath, &entries);
     CString deviceId;
@@ -118,7 +123,7 @@ PrinterOutcome AskPrinter(LPCSTR printerName, LPCSTR modelName, BOOL queryPrinte
         return kNotAnswered;
     }
     Trace("model value \"%s\"", (LPCSTR)model);
-    if (!CheckPrinterModel(modelName, model)) {
+    if (!CheckPrinterModel(modelName, model, &wait)) {
         Trace("printer of another model: expected \"%s\"", modelName);
         return kOtherModel;
     }
@@ -248,8 +253,12 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const ::OptionInfo* cur
         return HandBack(info, resultInfo);
     if (dialog == kConfirmed)
         return HandBack(entered, resultInfo);
-    // Nothing was shown or chosen when the dialog could not run: 1 would
-    // report success with nothing written.
+    // Cancel gives 0, and so does a dialog that could not run: nothing was
+    // shown or chosen. A dialog ended with another result (neither OK nor
+    // Cancel: ended from outside its buttons) gives 1 with the record
+    // untouched. That 1 reports no values; it is what callers were promised:
+    // 1.0.0 gave 1 for every end of the dialog but Cancel, and the README's
+    // table of results keeps this row.
     return dialog == kEndedOtherwise ? 1 : 0;
 }
 

@@ -6,6 +6,8 @@
 #include "dialog_common.h"
 #include "dialog/option_dialog.h"
 #include "entry/app.h"
+#include "help_recorder.h"
+#include "message_box_recorder.h"
 #include "version_seam.h"
 
 using namespace qv;
@@ -23,35 +25,8 @@ OptionInfo AsCallers(const qv::OptionInfo& info)
     return record;
 }
 
-// Message boxes pass through here on their way to the screen, so that the
-// style can be checked; the driver reads and closes the real box.
-std::vector<UINT> g_boxStyles;
-int WINAPI RecordingMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
-    g_boxStyles.push_back(type);
-    return MessageBoxA(owner, text, caption, type);
-}
-
-struct HelpCall {
-    HWND owner;
-    std::string file;
-    UINT command;
-    ULONG_PTR data;
-};
-std::vector<HelpCall> g_helpCalls;
-BOOL WINAPI RecordingWinHelp(HWND owner, LPCSTR file, UINT command, ULONG_PTR data)
-{
-    g_helpCalls.push_back(HelpCall{owner, file != NULL ? file : "", command, data});
-    return TRUE;
-}
-
 class DialogClass : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        g_boxStyles.clear();
-        g_helpCalls.clear();
-    }
     void TearDown() override
     {
         EXPECT_FALSE(driver.timedOut()) << "a window was left open";
@@ -69,8 +44,10 @@ protected:
     }
     void OnDialog(std::function<void(HWND)> step) { driver.WhenWindow(kDialogCaption, step); }
 
-    seams::ScopedSeam<decltype(seams::MessageBoxA)> m_boxes{seams::MessageBoxA, RecordingMessageBox};
-    seams::ScopedSeam<decltype(seams::OpenHelp)> m_help{seams::OpenHelp, RecordingWinHelp};
+    // Message boxes pass through the recorder on their way to the screen, so
+    // that the style can be checked; the driver reads and closes the real box.
+    MessageBoxRecorder recorder{true};
+    HelpRecorder help;
     UiDriver driver{8000};
 };
 
@@ -127,11 +104,11 @@ TEST_F(DialogClass, HelpButtonOpensTheModuleTopic)
         UiDriver::Click(hwnd, IDCANCEL);
     });
     Run(dialog);
-    ASSERT_EQ(1u, g_helpCalls.size());
-    EXPECT_EQ((UINT)HELP_CONTEXT, g_helpCalls[0].command);
-    EXPECT_EQ(4864u, g_helpCalls[0].data);
-    EXPECT_EQ(shown, g_helpCalls[0].owner);
-    const std::string& file = g_helpCalls[0].file;
+    ASSERT_EQ(1u, help.calls().size());
+    EXPECT_EQ((UINT)HELP_CONTEXT, help.calls()[0].command);
+    EXPECT_EQ(4864u, help.calls()[0].data);
+    EXPECT_EQ(shown, help.calls()[0].owner);
+    const std::string& file = help.calls()[0].file;
     ASSERT_GE(file.size(), 4u);
     EXPECT_EQ(".HLP", file.substr(file.size() - 4)) << file;
 }
@@ -236,9 +213,9 @@ TEST_F(DialogClass, RangeReportOfAnIdEditNamesTheStringTableRange)
     EXPECT_EQ(nullptr, driver.boxes()[0].owner);
     // Another control: the general range message.
     EXPECT_EQ("Digitare un numero intero compreso tra 30 e 70.", driver.boxes()[1].text);
-    ASSERT_EQ(2u, g_boxStyles.size());
-    EXPECT_EQ((UINT)(MB_ICONHAND | MB_SETFOREGROUND | MB_TASKMODAL), g_boxStyles[0]);
-    EXPECT_EQ((UINT)MB_ICONEXCLAMATION, g_boxStyles[1] & MB_ICONMASK);
+    ASSERT_EQ(2u, recorder.boxes().size());
+    EXPECT_EQ((UINT)(MB_ICONHAND | MB_SETFOREGROUND | MB_TASKMODAL), recorder.boxes()[0].type);
+    EXPECT_EQ((UINT)MB_ICONEXCLAMATION, recorder.boxes()[1].type & MB_ICONMASK);
 }
 
 // Counts range reports instead of showing them.
@@ -317,8 +294,8 @@ TEST_F(DialogClass, BrokenSingleControlExchangeReportsTheInternalFailure)
     EXPECT_EQ(0, result);
     ASSERT_EQ(1u, driver.boxes().size());
     EXPECT_EQ(kInternalFailureMessage, driver.boxes()[0].text);
-    ASSERT_EQ(1u, g_boxStyles.size());
-    EXPECT_EQ((UINT)MB_ICONEXCLAMATION, g_boxStyles[0] & MB_ICONMASK);
+    ASSERT_EQ(1u, recorder.boxes().size());
+    EXPECT_EQ((UINT)MB_ICONEXCLAMATION, recorder.boxes()[0].type & MB_ICONMASK);
 }
 
 // Fails the loading exchange that the framework runs at start.
@@ -378,7 +355,7 @@ TEST_F(DialogClass, OutOfMemoryInAnExchange)
             EXPECT_EQ(0, result);
             ASSERT_EQ(boxes + 1, driver.boxes().size());
             EXPECT_EQ(kInternalFailureMessage, driver.boxes().back().text);
-            EXPECT_EQ((UINT)MB_ICONEXCLAMATION, g_boxStyles.back() & MB_ICONMASK);
+            EXPECT_EQ((UINT)MB_ICONEXCLAMATION, recorder.boxes().back().type & MB_ICONMASK);
             EXPECT_EQ(NULL, AfxGetModuleState()->m_hLockoutNotifyWindow);
         }
         EXPECT_EQ(1, dialog.UpdateControlData(IDC_ID1, TRUE)) << "and works again afterwards";

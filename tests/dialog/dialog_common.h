@@ -57,21 +57,6 @@ inline void ExpectForm(HWND dialog, DialogForm form)
     EXPECT_TRUE(UiDriver::IsVisible(dialog, ID_HELP)) << "the help button is shown";
 }
 
-inline OptionInfo MakeInfo(INT32 idValid, UINT32 idCount, std::vector<INT32> ids, INT32 memoryValid,
-                           INT32 memorySizeMB, INT32 paperSourceValid, INT32 paperSourceCount)
-{
-    OptionInfo info;
-    info.idValid = idValid;
-    info.idCount = idCount;
-    for (int k = 0; k < 6; k++)
-        info.id[k] = k < (int)ids.size() ? ids[k] : 0;
-    info.memoryValid = memoryValid;
-    info.memorySizeMB = memorySizeMB;
-    info.paperSourceValid = paperSourceValid;
-    info.paperSourceCount = paperSourceCount;
-    return info;
-}
-
 // Six valid printer-ID elements.
 inline OptionInfo ValidRecord()
 {

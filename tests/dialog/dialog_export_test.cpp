@@ -350,6 +350,16 @@ TEST_F(DialogExport, CancelAfterTheSheetLeavesTheResultUntouched)
     EXPECT_TRUE(SameRecord(untouched, result)) << Describe(result);
 }
 
+// Ended otherwise than by OK or Cancel (here from outside its buttons): 1,
+// and the record is not written.
+TEST_F(DialogExport, AnotherEndGivesOneAndWritesNothing)
+{
+    OptionInfo current = ValidRecord();
+    OnDialog([](HWND dialog) { EndDialog(dialog, IDABORT); });
+    EXPECT_EQ(1, Run(&current));
+    EXPECT_TRUE(SameRecord(untouched, result)) << Describe(result);
+}
+
 TEST_F(DialogExport, NoCurrentRecordShowsZerosAndFirstItems)
 {
     OnDialog([](HWND dialog) {

@@ -9,15 +9,8 @@
 
 namespace {
 
-OptionInfo Record(INT32 a, UINT32 b, INT32 c, INT32 d, INT32 e, INT32 f, INT32 g, INT32 h,
-                  INT32 i, INT32 j, INT32 k, INT32 l)
-{
-    OptionInfo info = {a, b, {c, d, e, f, g, h}, i, j, k, l};
-    return info;
-}
-
-const OptionInfo kCallerRecord = Record(1, 6, 30, 32, -1, 36, 38, 40, 7, 64, 1, -1);
-const OptionInfo kZeros = Record(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+const OptionInfo kCallerRecord = MakeInfo(1, 6, {30, 32, -1, 36, 38, 40}, 7, 64, 1, -1);
+const OptionInfo kZeros = MakeInfo(0, 0, {}, 0, 0, 0, 0);
 
 struct FlowRow {
     const char* name;

@@ -7,6 +7,7 @@
 #include "dialog/resource.h"
 #include "dialog_texts.h"
 #include "export_test.h"
+#include "import_patch.h"
 #include "ui_driver.h"
 
 #include <string>
@@ -133,6 +134,54 @@ void CloseDialog(HWND dialog, Close close)
     }
 }
 
+// The module's own SetCursor calls, seen through its import of the function
+// (under Wine, GetCursor can answer for another thread's input): each cursor
+// set, the one it replaced, and how many library calls the fake had logged by
+// then; and how many had been set when a message box or the dialog was about
+// to show (the module's MessageBoxA and DialogBoxParamA pass through here).
+struct CursorSet {
+    HCURSOR cursor;
+    HCURSOR replaced;
+    size_t libraryCalls;
+};
+
+class CursorWatch {
+public:
+    explicit CursorWatch(const FakeXk& fake) : m_fake(fake) { s_watch = this; }
+    ~CursorWatch() { s_watch = NULL; }
+    bool applied() const { return m_setCursor.applied() && m_box.applied() && m_dialog.applied(); }
+
+    std::vector<CursorSet> sets;
+    std::vector<size_t> setsAtWindow;
+
+private:
+    static HCURSOR WINAPI SetCursorSeen(HCURSOR cursor)
+    {
+        const HCURSOR replaced = SetCursor(cursor);
+        s_watch->sets.push_back(CursorSet{cursor, replaced, s_watch->m_fake.Log().size()});
+        return replaced;
+    }
+    static int WINAPI BoxSeen(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+    {
+        s_watch->setsAtWindow.push_back(s_watch->sets.size());
+        return MessageBoxA(owner, text, caption, type);
+    }
+    static INT_PTR WINAPI DialogSeen(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param)
+    {
+        s_watch->setsAtWindow.push_back(s_watch->sets.size());
+        return DialogBoxParamA(instance, name, owner, proc, param);
+    }
+
+    static CursorWatch* s_watch;
+    const FakeXk& m_fake;
+    const HMODULE m_module = GetModuleHandleA("qvoptinf.dll");
+    ImportPatch m_setCursor{m_module, "USER32.dll", "SetCursor", (void*)SetCursorSeen};
+    ImportPatch m_box{m_module, "USER32.dll", "MessageBoxA", (void*)BoxSeen};
+    ImportPatch m_dialog{m_module, "USER32.dll", "DialogBoxParamA", (void*)DialogSeen};
+};
+
+CursorWatch* CursorWatch::s_watch = NULL;
+
 // A failing row is named, not dumped as bytes.
 void PrintTo(const FlowRow& row, std::ostream* os)
 {
@@ -161,6 +210,8 @@ TEST_P(FlowTest, Outcome)
         shown = Shown(dialog);
         CloseDialog(dialog, row.dialog != NULL ? row.close : kCancelCommand);
     });
+    CursorWatch cursor(fake);
+    ASSERT_TRUE(cursor.applied());
     const OptionInfo given = row.current == kFlagsClear ? FlagsClear() : CallerRecord();
     OptionInfo current = given;
     int r = open("Printer", row.model, row.reserved, row.current == kNull ? NULL : &current, &result,
@@ -183,6 +234,27 @@ TEST_P(FlowTest, Outcome)
                                          << (ui.boxes().empty() ? "" : ui.boxes()[0].text);
     }
     EXPECT_EQ(row.library != kLibraryUnused, !fake.Log().empty()) << row.name;
+    // While the printer is asked the wait cursor shows, from before the
+    // library's first call; the cursor it replaced comes back after the
+    // library's last call, or before the box of a printer of another model
+    // (the library is released after it), and before the dialog.
+    if (row.library == kLibraryUnused) {
+        EXPECT_TRUE(cursor.sets.empty()) << row.name << ": the cursor was set without asking the printer";
+    } else if (cursor.sets.size() != 2u) {
+        ADD_FAILURE() << row.name << ": expected the wait cursor and the old one back, got "
+                      << cursor.sets.size() << " SetCursor calls";
+    } else {
+        EXPECT_EQ(LoadCursorA(NULL, IDC_WAIT), cursor.sets[0].cursor) << row.name;
+        EXPECT_EQ(0u, cursor.sets[0].libraryCalls) << row.name << ": the library was asked first";
+        EXPECT_EQ(cursor.sets[0].replaced, cursor.sets[1].cursor) << row.name;
+        if (row.library == kIncompatibleBox)
+            EXPECT_GT(cursor.sets[1].libraryCalls, 0u) << row.name;
+        else
+            EXPECT_EQ(fake.Log().size(), cursor.sets[1].libraryCalls)
+                << row.name << ": the old cursor came back before the library's last call";
+    }
+    for (size_t setsThen : cursor.setsAtWindow)
+        EXPECT_EQ(cursor.sets.size(), setsThen) << row.name << ": a box or the dialog under the wait cursor";
     EXPECT_EQ(0, fake.InitDepth()) << row.name << ": every initialisation is released";
     EXPECT_EQ(0, fake.OpenChannels()) << row.name;
 }

@@ -393,4 +393,124 @@ TEST_F(LibraryImports, CopyBesideTheModuleComesBeforeTheApplicationsFolder)
         << "expected " << Describe(PrinterRecord(current)) << ", got " << Describe(result);
 }
 
+// ---- The trusted order, one folder at a time ---------------------------------
+
+// Each folder of the order alone holds the library (the fake of bin/), and a
+// copy of the module in a folder of its own finds it there. The Wine prefix's
+// folders hold the copy only while the row runs: no other test program that
+// searches for the library runs meanwhile (RESOURCE_LOCK in tests/CMakeLists.txt).
+enum OrderFolder { kModuleFolder, kSystemFolder, kSystem16Folder, kWindowsFolder, kApplicationFolder,
+                   kPathFolder };
+struct OrderRow {
+    const char* name;
+    OrderFolder folder;
+};
+
+void PrintTo(const OrderRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+std::string Folder(UINT(WINAPI* get)(LPSTR, UINT))
+{
+    char folder[MAX_PATH];
+    const UINT length = get(folder, MAX_PATH);
+    return std::string(folder, length < MAX_PATH ? length : 0);
+}
+
+// Whether the two files hold the same bytes.
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::string bytes[2];
+    const std::string* paths[2] = {&a, &b};
+    for (int i = 0; i < 2; i++) {
+        HANDLE f = CreateFileA(paths[i]->c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+        if (f == INVALID_HANDLE_VALUE)
+            return false;
+        bytes[i].resize(GetFileSize(f, NULL));
+        DWORD done = 0;
+        const BOOL read = ReadFile(f, &bytes[i][0], (DWORD)bytes[i].size(), &done, NULL);
+        CloseHandle(f);
+        if (!read || done != bytes[i].size())
+            return false;
+    }
+    return bytes[0] == bytes[1];
+}
+
+class TrustedOrder : public PlantedLibrary, public ::testing::WithParamInterface<OrderRow> {
+protected:
+    void SetUp() override
+    {
+        PlantedLibrary::SetUp();
+        const std::string application = ExecutableFolder();
+        fixed[kSystemFolder] = Folder(GetSystemDirectoryA);
+        fixed[kWindowsFolder] = Folder(GetWindowsDirectoryA);
+        fixed[kSystem16Folder] = fixed[kWindowsFolder] + "\\SYSTEM";
+        fixed[kApplicationFolder] = application.substr(0, application.size() - 1);
+        for (int i = kSystemFolder; i <= kApplicationFolder; i++) {
+            const std::string there = fixed[i] + "\\XKAPI.DLL";
+            if (SameFile(there, file))
+                RemoveFile(there);   // the fake, left by a run that was cut short
+            ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(there.c_str())) << "a library lies in " << fixed[i];
+        }
+        moduleFolder = folder + "-module";
+        CreateDirectoryA(moduleFolder.c_str(), NULL);
+    }
+    void TearDown() override
+    {
+        for (const std::string& copy : copies) {
+            if (HMODULE still = GetModuleHandleA(copy.c_str()))
+                FreeLibrary(still);
+            RemoveFile(copy);
+        }
+        RemoveFolder(moduleFolder);
+        PlantedLibrary::TearDown();
+    }
+    void Place(const std::string& from, const std::string& to)
+    {
+        copies.push_back(to);
+        ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << to;
+    }
+
+    std::string fixed[kPathFolder];
+    std::string moduleFolder;
+    std::vector<std::string> copies;
+};
+
+TEST_P(TrustedOrder, EachFolderAloneIsSearched)
+{
+    const OrderFolder row = GetParam().folder;
+    // The folder that holds the library, and the one that holds the module.
+    const std::string where = row == kModuleFolder || row == kPathFolder ? folder : fixed[row];
+    const std::string moduleAt = row == kModuleFolder ? folder : moduleFolder;
+    if (where != folder)
+        Place(file, where + "\\XKAPI.DLL");
+    // PATH names the system and Windows folders here: it holds one folder,
+    // with the library in the PATH row and without in the others.
+    SetEnvironmentVariableA("PATH", (row == kPathFolder ? folder : moduleFolder).c_str());
+    Place(ExecutableFolder() + "qvoptinf.dll", moduleAt + "\\qvoptinf.dll");
+
+    ModuleUnderTest module(moduleAt + "\\qvoptinf.dll");
+    ASSERT_TRUE(module.open() != NULL);
+    DebugOutputCapture capture;
+    OptionInfo result = Untouched();
+    // Found, loaded and asked, the fake answers 0: it holds no device ID.
+    EXPECT_EQ(0, module.open()("P", "KV-3100D", 0, NULL, &result, 0, 1));
+    const std::string found = "qvoptinf: XKAPI.DLL found: ";
+    const std::string expected = where + "\\XKAPI.DLL";
+    std::string got = "nothing";
+    for (const std::string& line : capture.lines()) {
+        if (line.compare(0, found.size(), found) == 0)
+            got = line.substr(found.size());
+    }
+    EXPECT_EQ(0, lstrcmpiA(expected.c_str(), got.c_str())) << "expected " << expected << ", found " << got;
+}
+
+const OrderRow kOrderRows[] = {
+    {"module", kModuleFolder},   {"system", kSystemFolder},           {"system16", kSystem16Folder},
+    {"windows", kWindowsFolder}, {"application", kApplicationFolder}, {"path", kPathFolder},
+};
+INSTANTIATE_TEST_SUITE_P(Table, TrustedOrder, ::testing::ValuesIn(kOrderRows),
+                         [](const ::testing::TestParamInfo<OrderRow>& p) { return std::string(p.param.name); });
+
 }  // namespace

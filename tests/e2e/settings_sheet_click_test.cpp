@@ -16,12 +16,6 @@ namespace {
 
 const char kModel[] = "Marlow Wide 900";
 
-void Click(HWND dialog, int control)
-{
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
-}
-
 class SettingsSheetClick : public ::testing::Test {
 protected:
     void SetUp() override
@@ -44,13 +38,13 @@ protected:
             driver.WhenWindow(kDialogCaption, [&, i](HWND dialog) {
                 if (i > 0)
                     seen.push_back(m_printer.WaitForJob(76 * i, 2000));
-                Click(dialog, IDC_SETTINGS_SHEET);
+                UiDriver::Click(dialog, IDC_SETTINGS_SHEET);
             });
         }
         driver.WhenWindow(kDialogCaption, [&](HWND dialog) {
             seen.push_back(m_printer.WaitForJob(76 * clicks, 2000));
             *entryEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_ID1)) != FALSE;
-            Click(dialog, IDCANCEL);
+            UiDriver::Click(dialog, IDCANCEL);
         });
 
         OptionInfo current = {};

@@ -18,6 +18,21 @@ std::string Describe(const OptionInfo& r)
     return text;
 }
 
+OptionInfo MakeInfo(INT32 idValid, UINT32 idCount, const std::vector<INT32>& ids, INT32 memoryValid,
+                    INT32 memorySizeMB, INT32 paperSourceValid, INT32 paperSourceCount)
+{
+    OptionInfo info;
+    info.idValid = idValid;
+    info.idCount = idCount;
+    for (size_t k = 0; k < 6; k++)
+        info.id[k] = k < ids.size() ? ids[k] : 0;
+    info.memoryValid = memoryValid;
+    info.memorySizeMB = memorySizeMB;
+    info.paperSourceValid = paperSourceValid;
+    info.paperSourceCount = paperSourceCount;
+    return info;
+}
+
 OptionInfo CallerRecord()
 {
     OptionInfo info;

@@ -4,6 +4,7 @@
 #define QV_TESTS_OPTION_RECORD_H
 
 #include <string>
+#include <vector>
 
 #include "qvoptinf.h"
 
@@ -12,6 +13,11 @@ bool SameRecord(const OptionInfo& a, const OptionInfo& b);
 // A record as "{idValid,idCount,[six ids],memoryValid,memorySizeMB,
 // paperSourceValid,paperSourceCount}", e.g. "{1,6,[30 42 48 56 64 70],1,64,1,1}".
 std::string Describe(const OptionInfo& record);
+
+// A record of the given fields; ids gives the first printer-ID elements, the
+// others are 0.
+OptionInfo MakeInfo(INT32 idValid, UINT32 idCount, const std::vector<INT32>& ids, INT32 memoryValid,
+                    INT32 memorySizeMB, INT32 paperSourceValid, INT32 paperSourceCount);
 
 // A record of twelve distinctive values, so that a copy and an untouched
 // record are told apart.

@@ -4,31 +4,11 @@
 #include <vector>
 
 #include "entry/app.h"
-#include "seams/seams.h"
+#include "help_recorder.h"
 
 using namespace qv;
 
 namespace {
-
-struct HelpCall {
-    std::string file;
-    UINT command;
-    ULONG_PTR data;
-};
-std::vector<HelpCall> g_helpCalls;
-
-BOOL WINAPI RecordHelp(HWND, LPCSTR file, UINT command, ULONG_PTR data)
-{
-    g_helpCalls.push_back(HelpCall{file != NULL ? file : "", command, data});
-    return TRUE;
-}
-
-class HelpSeam {
-public:
-    HelpSeam() { g_helpCalls.clear(); }
-private:
-    seams::ScopedSeam<decltype(seams::OpenHelp)> m_seam{seams::OpenHelp, RecordHelp};
-};
 
 struct HelpRow {
     DWORD_PTR context;
@@ -42,11 +22,11 @@ class AppWinHelpTest : public ::testing::TestWithParam<HelpRow> {};
 TEST_P(AppWinHelpTest, NonzeroContextOpensTheOneTopic)
 {
     const HelpRow& row = GetParam();
-    HelpSeam seam;
+    HelpRecorder help;
     theApp.WinHelp(row.context, row.command);
-    ASSERT_EQ(1u, g_helpCalls.size());
-    EXPECT_EQ(row.expectedData, g_helpCalls[0].data) << "context " << row.context;
-    EXPECT_EQ(row.expectedCommand, g_helpCalls[0].command) << "context " << row.context;
+    ASSERT_EQ(1u, help.calls().size());
+    EXPECT_EQ(row.expectedData, help.calls()[0].data) << "context " << row.context;
+    EXPECT_EQ(row.expectedCommand, help.calls()[0].command) << "context " << row.context;
 }
 
 INSTANTIATE_TEST_SUITE_P(Contexts, AppWinHelpTest, ::testing::Values(
@@ -58,14 +38,14 @@ INSTANTIATE_TEST_SUITE_P(Contexts, AppWinHelpTest, ::testing::Values(
 
 TEST(App, HelpFileIsNamedAfterTheModule)
 {
-    HelpSeam seam;
+    HelpRecorder help;
     theApp.WinHelp(1);
-    ASSERT_EQ(1u, g_helpCalls.size());
+    ASSERT_EQ(1u, help.calls().size());
     char path[MAX_PATH];
     GetModuleFileNameA(NULL, path, MAX_PATH);
     std::string expected(path);
     expected = expected.substr(0, expected.rfind('.')) + ".HLP";
-    EXPECT_EQ(expected, g_helpCalls[0].file);
+    EXPECT_EQ(expected, help.calls()[0].file);
 }
 
 TEST(App, AnswersTheHelpCommandAndNothingElse)
@@ -77,12 +57,12 @@ TEST(App, AnswersTheHelpCommandAndNothingElse)
 
 TEST(App, HelpCommandWithoutAWindowOpensTheIndex)
 {
-    HelpSeam seam;
+    HelpRecorder help;
     theApp.m_pMainWnd = NULL;
     EXPECT_TRUE(theApp.OnCmdMsg(ID_HELP, CN_COMMAND, FALSE));
-    ASSERT_EQ(1u, g_helpCalls.size());
-    EXPECT_EQ((UINT)HELP_INDEX, g_helpCalls[0].command);
-    EXPECT_EQ(0u, g_helpCalls[0].data);
+    ASSERT_EQ(1u, help.calls().size());
+    EXPECT_EQ((UINT)HELP_INDEX, help.calls()[0].command);
+    EXPECT_EQ(0u, help.calls()[0].data);
 }
 
 }  // namespace

@@ -45,6 +45,7 @@ struct Outcome {
     OptionInfo record;
     std::vector<Box> boxes;
     LONG allocations;
+    int dialogs = 0;
 };
 
 TEST(EntryFailure, OutOfMemoryBeforeTheDialogReturnsZeroAndWritesNothing)
@@ -62,7 +63,10 @@ TEST(EntryFailure, OutOfMemoryBeforeTheDialogReturnsZeroAndWritesNothing)
 
 // ---- The printer's route ----------------------------------------------------
 
-class QuerySweep : public ::testing::Test {
+// Each row runs with the dialog switch off and on. With it on, memory that
+// runs out while the printer is asked must not count as a printer that did
+// not answer: that would bring up the dialog.
+class QuerySweep : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override
     {
@@ -73,16 +77,25 @@ protected:
         fake.SetLogging(false);
     }
 
-    Outcome Query()
+    // Asks the printer, with the dialog switch as given; a dialog that comes
+    // up is counted and cancelled.
+    Outcome Query(bool showDialog)
     {
         MessageBoxRecorder recorder;
+        UiDriver driver(3000);
+        int dialogs = 0;
+        driver.WhenWindow(kDialogCaption, [&dialogs](HWND dialog) {
+            dialogs++;
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
         OptionInfo current = CallerRecord();
         Outcome outcome;
         outcome.record = Untouched();
         LONG before = seams::AllocationCount();
         outcome.result = QVOpenPrinterInf("Stampante", "Marlow Wide 900", 0, &current,
-                                          &outcome.record, 0, 1);
+                                          &outcome.record, showDialog, 1);
         outcome.allocations = seams::AllocationCount() - before;
+        outcome.dialogs = dialogs;
         for (const RecordedBox& box : recorder.boxes())
             outcome.boxes.push_back(Box(box.caption, box.text));
         return outcome;
@@ -91,36 +104,42 @@ protected:
     FakeXk fake;
 };
 
-TEST_F(QuerySweep, EveryAllocationFailsInTurn)
+TEST_P(QuerySweep, EveryAllocationFailsInTurn)
 {
-    const Outcome good = Query();
+    const bool dialog = GetParam();
+    const Outcome good = Query(dialog);
     ASSERT_EQ(1, good.result);
-    ASSERT_GT(good.allocations, 3) << "the sweep would cover nothing";
-    std::printf("query path: %ld allocations, each failed in turn\n", good.allocations);
+    ASSERT_EQ(dialog ? 1 : 0, good.dialogs);
+    // The printer's allocations come first, the same with the dialog or without.
+    const LONG allocations = Query(false).allocations;
+    ASSERT_GT(allocations, 3) << "the sweep would cover nothing";
+    std::printf("query path: %ld allocations, each failed in turn\n", allocations);
     const LONG blocks = seams::liveHeapBlocks;
 
-    for (LONG n = 1; n <= good.allocations; n++) {
+    for (LONG n = 1; n <= allocations; n++) {
         Outcome got;
         {
             AllocationFailure failure(n, 1);
-            got = Query();
+            got = Query(dialog);
         }
-        SCOPED_TRACE("allocation " + std::to_string(n) + " of " + std::to_string(good.allocations));
+        SCOPED_TRACE("allocation " + std::to_string(n) + " of " + std::to_string(allocations));
         // Every allocation of this path serves the answer: without it there is none.
         EXPECT_EQ(0, got.result);
         EXPECT_TRUE(SameRecord(Untouched(), got.record)) << Describe(got.record);
         EXPECT_TRUE(got.boxes.empty()) << "the printer is of the expected model: " << got.boxes[0].second;
+        EXPECT_EQ(0, got.dialogs) << "the dialog came up as if the printer had not answered";
         EXPECT_EQ(0, fake.InitDepth()) << "the library is released";
         EXPECT_EQ(0, fake.OpenChannels());
         EXPECT_EQ(blocks, seams::liveHeapBlocks);
     }
-    EXPECT_EQ(1, Query().result) << "allocation works again once the failure is off";
+    EXPECT_EQ(1, Query(dialog).result) << "allocation works again once the failure is off";
 }
 
-TEST_F(QuerySweep, PrinterOfAnotherModelIsReportedOnlyWhenTheNamesWereRead)
+TEST_P(QuerySweep, PrinterOfAnotherModelIsReportedOnlyWhenTheNamesWereRead)
 {
+    const bool dialog = GetParam();
     fake.SetDeviceIdText("MFG:Sim;MDL:KV-3100D;CMD:QVL;");
-    const Outcome good = Query();
+    const Outcome good = Query(dialog);
     ASSERT_EQ(0, good.result);
     ASSERT_EQ(1u, good.boxes.size());
     ASSERT_EQ("Errore", good.boxes[0].first);
@@ -128,7 +147,7 @@ TEST_F(QuerySweep, PrinterOfAnotherModelIsReportedOnlyWhenTheNamesWereRead)
         Outcome got;
         {
             AllocationFailure failure(n, 1);
-            got = Query();
+            got = Query(dialog);
         }
         SCOPED_TRACE("allocation " + std::to_string(n));
         EXPECT_EQ(0, got.result);
@@ -136,9 +155,15 @@ TEST_F(QuerySweep, PrinterOfAnotherModelIsReportedOnlyWhenTheNamesWereRead)
         // Either the whole message with its caption, or nothing.
         for (const Box& box : got.boxes)
             EXPECT_EQ(good.boxes[0], box);
+        EXPECT_EQ(0, got.dialogs);
         EXPECT_EQ(0, fake.InitDepth());
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(DialogSwitch, QuerySweep, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& p) {
+                             return std::string(p.param ? "DialogOn" : "DialogOff");
+                         });
 
 // ---- The dialog, typed in and confirmed -------------------------------------
 
