@@ -1,8 +1,8 @@
-// What later systems offer beyond the oldest ones the module serves (Windows
-// 95 and NT 3.51 export none of these), and what no public source shows on
-// both. The module imports none of them: it looks them up at run time, once,
-// so that it loads wherever they are missing, and each caller has its
-// fallback for that case.
+// The system functions that the module calls only where they exist: those
+// that the oldest systems it serves (Windows 95 and NT 3.51) lack, and one
+// (WinHelpA) that no public source shows on both. The module imports none
+// of them: it looks them up at run time, once, so that it loads wherever
+// they are missing, and each caller has its fallback for that case.
 #ifndef QV_UTIL_PLATFORM_H
 #define QV_UTIL_PLATFORM_H
 
