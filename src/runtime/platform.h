@@ -3,8 +3,8 @@
 // (WinHelpA) that no public source shows on both. The module imports none
 // of them: it looks them up at run time, once, so that it loads wherever
 // they are missing, and each caller has its fallback for that case.
-#ifndef QV_UTIL_PLATFORM_H
-#define QV_UTIL_PLATFORM_H
+#ifndef QV_RUNTIME_PLATFORM_H
+#define QV_RUNTIME_PLATFORM_H
 
 #include <windows.h>
 

@@ -1,8 +1,12 @@
 // What the module owes the process that loads it, through bin\qvoptinf.dll
 // and the fake XKAPI.DLL: one call at a time, enforced; no message box in a
-// window station that nobody sees; a support trace only when asked for.
+// window station that nobody sees; a support trace only when asked for; and,
+// through the test build bin\probe\qvprobe.dll, a load that fails cleanly and
+// no clean-up in a process that is ending.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -217,5 +221,61 @@ TEST(Trace, OnlyWhenSwitchedOn)
     else
         EXPECT_TRUE(capture.lines().empty()) << "QVOPTINF_TRACE unset, yet: " << capture.lines()[0];
 }
+
+// The module's life in a process, through qvprobe.dll: the module as it is
+// linked, with an application object that tells each step of its life on
+// standard error (tests/variants/lifetime_probe.cpp). Each row runs in a
+// child process of its own, ended by exit(0), and what the probe told there
+// is compared whole.
+struct LifetimeRow {
+    const char* name;
+    void (*run)(const char* probe);
+    const char* told;
+};
+
+const LifetimeRow kLifetimeRows[] = {
+    // Unloaded by FreeLibrary: the application ends, the static objects are
+    // destroyed.
+    {"FreeLibrary", [](const char* probe) { FreeLibrary(LoadLibraryA(probe)); },
+     "probe: constructed\nprobe: InitInstance TRUE\nprobe: ExitInstance\nprobe: destroyed\n"},
+    // Still loaded when the process ends: none of that runs.
+    {"ProcessExit", [](const char* probe) { LoadLibraryA(probe); },
+     "probe: constructed\nprobe: InitInstance TRUE\n"},
+    // InitInstance fails: the load fails, what attach did is undone in
+    // reverse, once, and the module is gone; the next load works.
+    {"AttachFails",
+     [](const char* probe) {
+         SetEnvironmentVariableA("QV_PROBE_FAIL_ATTACH", "1");
+         if (LoadLibraryA(probe) != NULL || GetModuleHandleA(probe) != NULL)
+             fprintf(stderr, "the load did not fail\n");
+         SetEnvironmentVariableA("QV_PROBE_FAIL_ATTACH", NULL);
+         if (LoadLibraryA(probe) == NULL)
+             fprintf(stderr, "the next load failed\n");
+     },
+     "probe: constructed\nprobe: InitInstance FALSE\nprobe: ExitInstance\nprobe: destroyed\n"
+     "probe: constructed\nprobe: InitInstance TRUE\n"},
+};
+
+void PrintTo(const LifetimeRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class Lifetime : public ::testing::TestWithParam<LifetimeRow> {};
+
+TEST_P(Lifetime, AsTheProbeTells)
+{
+    const std::string probe = ExecutableFolder() + "probe\\qvprobe.dll";
+    EXPECT_EXIT(
+        {
+            GetParam().run(probe.c_str());
+            fflush(stderr);
+            exit(0);
+        },
+        ::testing::ExitedWithCode(0), ::testing::Eq(std::string(GetParam().told)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Lifetime, ::testing::ValuesIn(kLifetimeRows),
+                         [](const ::testing::TestParamInfo<LifetimeRow>& p) { return std::string(p.param.name); });
 
 }  // namespace
