@@ -41,8 +41,8 @@ BOOL WINAPI OpenHelp(HWND owner, LPCSTR helpFile, UINT command, ULONG_PTR data);
 BOOL DebuggerPresent();
 
 // False when the process runs in a window station that no user sees (a
-// service's, for one). True where there are no window stations, or the
-// station cannot be asked.
+// service's, for one), or in none at all. True where there are no window
+// stations (Windows 9x), or the station cannot be asked.
 BOOL InteractiveWindowStation();
 
 }  // namespace qv
