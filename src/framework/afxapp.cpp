@@ -89,12 +89,12 @@ HINSTANCE AfxGetResourceHandle()
     return g_resourceHandle != NULL ? g_resourceHandle : GetModuleHandleA(NULL);
 }
 
-void AfxInitModule(HINSTANCE module)
+BOOL AfxInitModule(HINSTANCE module)
 {
     g_resourceHandle = module;
     CWinApp* app = g_app;
     if (app == NULL)
-        return;
+        return TRUE;
     app->m_hInstance = module;
 
     // The help file sits beside the module and carries its name: X.DLL -> X.HLP.
@@ -119,13 +119,14 @@ void AfxInitModule(HINSTANCE module)
             *ext = '\0';
         app->m_pszAppName = app->m_szTitle;
     }
-    app->InitInstance();
+    return app->InitInstance();
 }
 
 void AfxTermModule()
 {
     if (g_app != NULL)
         g_app->ExitInstance();
+    g_resourceHandle = NULL;
 }
 
 int AfxMessageBox(LPCSTR text, UINT type, UINT helpContext)

@@ -36,7 +36,7 @@ private:
     char m_szTitle[MAX_PATH];
     char m_szHelpPath[MAX_PATH];
 
-    friend void AfxInitModule(HINSTANCE);
+    friend BOOL AfxInitModule(HINSTANCE);
     DECLARE_MESSAGE_MAP()
 };
 
@@ -47,11 +47,14 @@ CWnd* AfxGetMainWnd();
 // loaded, never the host executable.
 HINSTANCE AfxGetResourceHandle();
 
-// Called when the module is loaded (from its entry point, or by a test program for its
+// Called when the module is loaded (from its entry point, or by a program for its
 // own executable): records the module handle, names the application after the
-// module file and starts the application object.
-void AfxInitModule(HINSTANCE module);
-// Called when the module is unloaded.
+// module file and starts the application object. Returns what its
+// InitInstance returned (TRUE without an application object); after FALSE the
+// caller ends the framework with AfxTermModule, as after a successful start.
+BOOL AfxInitModule(HINSTANCE module);
+// Called when the module is unloaded, or its start failed: ends the
+// application object (ExitInstance) and forgets the module handle.
 void AfxTermModule();
 
 int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpContext = 0);

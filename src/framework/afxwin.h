@@ -19,9 +19,4 @@
 #include "afxapp.h"
 #include "afxdlg.h"
 
-namespace qv {
-
-
-}  // namespace qv
-
 #endif

@@ -51,12 +51,20 @@ BOOL InteractiveWindowStation()
     // A message box in a station nobody sees would wait for good for a click
     // that can never come.
     const PlatformEntries& platform = Platform();
+    // Windows 9x: no window stations; the box is shown, as ever.
     if (platform.getProcessWindowStation == NULL || platform.getUserObjectInformation == NULL)
         return TRUE;
+    // No station at all: on NT 3.51 a service has none until it first calls
+    // USER or GDI, and nobody sees what it would show there.
+    HWINSTA station = platform.getProcessWindowStation();
+    if (station == NULL)
+        return FALSE;
     USEROBJECTFLAGS flags;
     DWORD needed = 0;
-    if (!platform.getUserObjectInformation(platform.getProcessWindowStation(), UOI_FLAGS, &flags,
-                                           sizeof flags, &needed))
+    // The station is there but cannot be asked (no access to it, say): the
+    // box is shown, as before this check existed. A choice kept, not a
+    // proof: that such a station is seen is only the likelier case.
+    if (!platform.getUserObjectInformation(station, UOI_FLAGS, &flags, sizeof flags, &needed))
         return TRUE;
     return (flags.dwFlags & WSF_VISIBLE) != 0;
 }

@@ -1,10 +1,10 @@
-// What later systems offer beyond the oldest ones the module serves (Windows
-// 95 and NT 3.51 export none of these), and what no public source shows on
-// both. The module imports none of them: it looks them up at run time, once,
-// so that it loads wherever they are missing, and each caller has its
-// fallback for that case.
-#ifndef QV_UTIL_PLATFORM_H
-#define QV_UTIL_PLATFORM_H
+// The system functions that the module calls only where they exist: those
+// that the oldest systems it serves (Windows 95 and NT 3.51) lack, and one
+// (WinHelpA) that no public source shows on both. The module imports none
+// of them: it looks them up at run time, once, so that it loads wherever
+// they are missing, and each caller has its fallback for that case.
+#ifndef QV_RUNTIME_PLATFORM_H
+#define QV_RUNTIME_PLATFORM_H
 
 #include <windows.h>
 
@@ -41,8 +41,8 @@ BOOL WINAPI OpenHelp(HWND owner, LPCSTR helpFile, UINT command, ULONG_PTR data);
 BOOL DebuggerPresent();
 
 // False when the process runs in a window station that no user sees (a
-// service's, for one). True where there are no window stations, or the
-// station cannot be asked.
+// service's, for one), or in none at all. True where there are no window
+// stations (Windows 9x), or the station cannot be asked.
 BOOL InteractiveWindowStation();
 
 }  // namespace qv

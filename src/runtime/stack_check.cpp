@@ -9,21 +9,40 @@
 //
 // These replace the stack protector's runtime library, which would also link
 // its own exit path and a cryptographic provider into the module.
+//
+// Whatever links this file starts the same way: the first of its static
+// constructors seeds the guard and asks, once, whether the platform has fast
+// fail. In the module that is at attach (the entry point runs the
+// constructors first thing); in a program that links it through the core
+// library (qvdialog, the test programs) it is at the start of main, which on
+// this target runs the constructors (__main) before it stores its own guard.
 #include "stack_check.h"
 
 #ifndef PF_FASTFAIL_AVAILABLE
 #define PF_FASTFAIL_AVAILABLE 23
 #endif
 
+extern "C" {
+
+// What every protected function's frame is checked against. Seeded at start,
+// before any protected frame that will return has been entered.
+void* __stack_chk_guard = reinterpret_cast<void*>(qv::kUnseededStackGuard);
+
+}  // extern "C"
+
 namespace qv {
 namespace {
 
 typedef BOOL(WINAPI* PFN_IsProcessorFeaturePresent)(DWORD feature);
 
-// Whether int 0x29 ends the process. Before Windows 8 it is an ordinary
-// access violation, dispatched (on i686) through the frame chain of the very
-// stack that was just overrun. IsProcessorFeaturePresent itself is missing
-// from Windows 95 and NT 3.51, so it is looked up, here, when it is needed.
+// Whether int 0x29 ends the process: decided at start and kept, so that a
+// failed check asks nothing of a process it cannot trust. Before Windows 8
+// int 0x29 is an ordinary access violation, dispatched (on i686) through the
+// frame chain of the very stack that was just overrun.
+BOOL g_fastFailAvailable = FALSE;
+
+// IsProcessorFeaturePresent itself is missing from Windows 95 and NT 3.51,
+// so it is looked up.
 BOOL FastFailAvailable()
 {
     HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
@@ -34,44 +53,12 @@ BOOL FastFailAvailable()
     return query != NULL && query(PF_FASTFAIL_AVAILABLE);
 }
 
-[[noreturn]] inline __attribute__((always_inline)) void FailedCheck(unsigned int code)
-{
-    EndProcessAfterOverrun(code, FastFailAvailable());
-}
-
-}  // namespace
-}  // namespace qv
-
-extern "C" {
-
-// What every protected function's frame is checked against. Seeded at load
-// time, before any code of the module runs.
-void* __stack_chk_guard = reinterpret_cast<void*>(0xBB40E64E);
-
-[[noreturn]] void __stack_chk_fail(void)
-{
-    qv::FailedCheck(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
-}
-
-[[noreturn]] void __stack_chk_fail_local(void)
-{
-    qv::FailedCheck(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE);
-}
-
-[[noreturn]] void __chk_fail(void)
-{
-    qv::FailedCheck(FAST_FAIL_RANGE_CHECK_FAILURE);
-}
-
-}  // extern "C"
-
-namespace qv {
-
 // As the platform's own cookie: mixed from values that differ from process to
-// process and load to load (time, ids, counters, where the stack lies). Not
-// protected itself, since it changes the value its own frame would be
-// checked against.
-__attribute__((no_stack_protector)) void SeedStackGuard()
+// process and load to load (time, ids, counters, where the stack lies). The
+// first static constructor of whatever links this file (priority 101, the
+// first that is not the toolchain's). Not protected itself, since it changes
+// the value its own frame would be checked against.
+__attribute__((constructor(101), no_stack_protector)) void StartStackCheck()
 {
     FILETIME time;
     GetSystemTimeAsFileTime(&time);
@@ -84,8 +71,29 @@ __attribute__((no_stack_protector)) void SeedStackGuard()
 #ifdef _WIN64
     seed ^= (UINT_PTR)counter.QuadPart << 32;
 #endif
-    if (seed != 0)
+    if (seed != 0 && seed != kUnseededStackGuard)
         __stack_chk_guard = reinterpret_cast<void*>(seed);
+    g_fastFailAvailable = FastFailAvailable();
 }
 
+}  // namespace
 }  // namespace qv
+
+extern "C" {
+
+[[noreturn]] void __stack_chk_fail(void)
+{
+    qv::EndProcessAfterOverrun(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE, qv::g_fastFailAvailable);
+}
+
+[[noreturn]] void __stack_chk_fail_local(void)
+{
+    qv::EndProcessAfterOverrun(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE, qv::g_fastFailAvailable);
+}
+
+[[noreturn]] void __chk_fail(void)
+{
+    qv::EndProcessAfterOverrun(FAST_FAIL_RANGE_CHECK_FAILURE, qv::g_fastFailAvailable);
+}
+
+}  // extern "C"

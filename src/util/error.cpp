@@ -110,8 +110,8 @@ int CError::Compose(const CMemoryCheck& memory, int messageIndex, const CString&
 
     // A message that memory ran out for (its arguments included, which the
     // caller loaded since memory was taken) would show cut short: nothing is
-    // shown, as for no message at all, and the failure stays on the thread's
-    // record for the caller.
+    // shown, as for no message at all, and the failure stays on the module's
+    // record of the running call (AFX_MODULE_STATE) for the caller.
     CString message = Expand(format, length, argument1, argument2);
     if (message.IsEmpty())
         message = kMissingMessageText;

@@ -1,7 +1,9 @@
 // CMisc: stateless helpers for hexadecimal text, tab-separated list items,
 // byte-sequence search and the classification of the running Windows version.
 // Declare one as a local around a use. Every operation returns 1 for success
-// and 0 for failure and writes its out-parameter only on success.
+// and 0 for failure. Its out-parameter is left as it was on failure, with
+// one exception: GetListItemField, when only the field is missing, leaves
+// the item's whole text in it.
 #ifndef QV_UTIL_MISC_H
 #define QV_UTIL_MISC_H
 

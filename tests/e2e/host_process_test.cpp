@@ -1,11 +1,16 @@
 // What the module owes the process that loads it, through bin\qvoptinf.dll
 // and the fake XKAPI.DLL: one call at a time, enforced; no message box in a
-// window station that nobody sees; a support trace only when asked for.
+// window station that nobody sees; a support trace only when asked for; and,
+// through the test build bin\probe\qvprobe.dll, a load that fails cleanly and
+// no clean-up in a process that is ending.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +25,47 @@
 namespace {
 
 const char kRow1[] = "Marlow Wide 900";
+
+// What a look-up of a system function by name answers, in place of the
+// platform's answer (NULL: the function is missing).
+struct LookUp {
+    const char* name;
+    FARPROC answer;
+};
+
+std::vector<LookUp> g_lookUps;
+
+FARPROC WINAPI LookUpAsTheTestSays(HMODULE module, LPCSTR name)
+{
+    for (const LookUp& lookUp : g_lookUps) {
+        if (!IS_INTRESOURCE(name) && strcmp(lookUp.name, name) == 0)
+            return lookUp.answer;
+    }
+    return GetProcAddress(module, name);
+}
+
+// A load of its own of the module (its copy in bin\nolib\, beside no vendor
+// library; the fake of bin\ is found in the application's folder) whose
+// look-ups of the functions of newer systems (runtime/platform.h) answer as
+// lookUps say. The module looks them up at its first use after the load,
+// and this patches its import of GetProcAddress before that.
+class ModuleCopy {
+public:
+    explicit ModuleCopy(const std::vector<LookUp>& lookUps) : m_module(ExecutableFolder() + "nolib\\qvoptinf.dll")
+    {
+        g_lookUps = lookUps;
+        if (m_module.module() != NULL)
+            m_patch.reset(new ImportPatch(m_module.module(), "KERNEL32.dll", "GetProcAddress",
+                                          (void*)LookUpAsTheTestSays));
+    }
+    ~ModuleCopy() { g_lookUps.clear(); }
+    bool ready() const { return m_module.open() != NULL && m_patch != NULL && m_patch->applied(); }
+    PFN_QVOpenPrinterInf open() const { return m_module.open(); }
+
+private:
+    ModuleUnderTest m_module;
+    std::unique_ptr<ImportPatch> m_patch;
+};
 
 // A call with both switches clear: 1 and a copy of the caller's record when
 // it runs, 0 and the record untouched when it is refused.
@@ -148,31 +194,80 @@ TEST_F(OneCallAtATime, EightThreadsQueryAtOnce)
     std::printf("%d of 8 threads answered, the others refused\n", answered);
 }
 
-// A process whose window station no user sees, as a service's: a printer of
-// another model ends the call with 0 as after the box, but no box is shown
-// (it would wait for good), and the trace says so.
-TEST(WindowStation, NoIncompatiblePrinterBoxWhereNobodySeesIt)
+// A printer of another model ends the call with 0 as after the box; the box
+// is shown only where somebody can see it. Where the process's window
+// station is not visible (a service's), or it has none (on NT 3.51 a
+// service has none until it first calls USER or GDI), no box is shown (it
+// would wait for good) and the trace says so. Where there are no window
+// stations (Windows 9x), or the station cannot be asked, the box is shown.
+HWINSTA WINAPI NoStation()
 {
-    ASSERT_TRUE(ModuleExport() != NULL);
+    return NULL;
+}
+
+BOOL WINAPI StationCannotBeAsked(HANDLE, int, PVOID, DWORD, LPDWORD)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+struct StationRow {
+    const char* name;
+    bool stationNobodySees;   // the call runs in a new window station, not visible
+    std::vector<LookUp> lookUps;
+    bool boxShown;
+};
+
+const StationRow kStationRows[] = {
+    // A service's station.
+    {"NobodySeesIt", true, {}, false},
+    // A service on NT 3.51 before its first call of USER or GDI.
+    {"NoStationAtAll", false, {{"GetProcessWindowStation", (FARPROC)NoStation}}, false},
+    // Windows 9x.
+    {"NoWindowStations", false, {{"GetProcessWindowStation", NULL}, {"GetUserObjectInformationA", NULL}}, true},
+    // The station's flags cannot be read: the box, as before the check.
+    {"StationCannotBeAsked", false, {{"GetUserObjectInformationA", (FARPROC)StationCannotBeAsked}}, true},
+};
+
+void PrintTo(const StationRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class WindowStation : public ::testing::TestWithParam<StationRow> {};
+
+TEST_P(WindowStation, IncompatiblePrinterBoxOnlyWhereSomebodySeesIt)
+{
+    const StationRow& row = GetParam();
+    ModuleCopy module(row.lookUps);
+    ASSERT_TRUE(module.ready());
     FakeXk fake;
     ASSERT_TRUE(fake.loaded());
     fake.SetDeviceIdText("MFG:Sim;MDL:KV-3100D;CMD:QVL;");
     HWINSTA interactive = GetProcessWindowStation();
-    HWINSTA hidden = CreateWindowStationA("QvNobodySees", 0, WINSTA_ALL_ACCESS, NULL);
-    ASSERT_TRUE(hidden != NULL);
+    HWINSTA hidden = NULL;
+    if (row.stationNobodySees) {
+        hidden = CreateWindowStationA("QvNobodySees", 0, WINSTA_ALL_ACCESS, NULL);
+        ASSERT_TRUE(hidden != NULL);
+    }
     UiDriver driver(3000);
     DebugOutputCapture capture;
     OptionInfo result = Untouched();
-    ASSERT_TRUE(SetProcessWindowStation(hidden));
-    int got = ModuleExport()("Printer", kRow1, 0, NULL, &result, 0, 1);
-    SetProcessWindowStation(interactive);
-    CloseWindowStation(hidden);
+    ASSERT_TRUE(hidden == NULL || SetProcessWindowStation(hidden));
+    int got = module.open()("Printer", kRow1, 0, NULL, &result, 0, 1);
+    if (hidden != NULL) {
+        SetProcessWindowStation(interactive);
+        CloseWindowStation(hidden);
+    }
 
     EXPECT_EQ(0, got);
     EXPECT_TRUE(SameRecord(Untouched(), result)) << Describe(result);
-    EXPECT_TRUE(driver.boxes().empty()) << "shown: " << driver.boxes()[0].text;
-    EXPECT_TRUE(capture.Contains("window station is not interactive"));
+    EXPECT_EQ(row.boxShown ? 1u : 0u, driver.boxes().size());
+    EXPECT_EQ(!row.boxShown, capture.Contains("window station is not interactive"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, WindowStation, ::testing::ValuesIn(kStationRows),
+                         [](const ::testing::TestParamInfo<StationRow>& p) { return std::string(p.param.name); });
 
 // A dialog that cannot run at all (no template, no window, no memory at its
 // start: DialogBoxParamA answers -1) shows and chooses nothing: 0 with the
@@ -203,19 +298,92 @@ TEST(DialogThatCannotRun, HandsBackOnlyThePrintersAnswer)
 }
 
 // The trace is written only when asked for. This program runs twice: with
-// QVOPTINF_TRACE=1 in its environment, and once more (this test alone)
+// QVOPTINF_TRACE=1 in its environment, and once more (these tests alone)
 // without it; no debugger is attached either time.
-TEST(Trace, OnlyWhenSwitchedOn)
+void ExpectTraceOnlyWhenSwitchedOn(PFN_QVOpenPrinterInf open)
 {
-    ASSERT_TRUE(ModuleExport() != NULL);
     const char* variable = getenv("QVOPTINF_TRACE");
     const bool on = variable != NULL && strcmp(variable, "1") == 0;
     DebugOutputCapture capture;
-    EXPECT_EQ(1, CallWithNeitherSwitch().result);
+    OptionInfo result = Untouched();
+    OptionInfo current = CallerRecord();
+    EXPECT_EQ(1, open("Printer", kRow1, 0, &current, &result, 0, 0));
     if (on)
         EXPECT_FALSE(capture.lines().empty()) << "QVOPTINF_TRACE=1, yet no trace";
     else
         EXPECT_TRUE(capture.lines().empty()) << "QVOPTINF_TRACE unset, yet: " << capture.lines()[0];
 }
+
+TEST(Trace, OnlyWhenSwitchedOn)
+{
+    ASSERT_TRUE(ModuleExport() != NULL);
+    ExpectTraceOnlyWhenSwitchedOn(ModuleExport());
+}
+
+// Where IsDebuggerPresent is missing (Windows 95, NT 3.51), no debugger is
+// ever seen, and the variable alone decides. Wine always has it: here the
+// module's look-up of it finds nothing.
+TEST(Trace, OnlyWhenSwitchedOnWithoutIsDebuggerPresent)
+{
+    ModuleCopy module({{"IsDebuggerPresent", NULL}});
+    ASSERT_TRUE(module.ready());
+    ExpectTraceOnlyWhenSwitchedOn(module.open());
+}
+
+// The module's life in a process, through qvprobe.dll: the module as it is
+// linked, with an application object that tells each step of its life on
+// standard error (tests/variants/lifetime_probe.cpp). Each row runs in a
+// child process of its own, ended by exit(0), and what the probe told there
+// is compared whole.
+struct LifetimeRow {
+    const char* name;
+    void (*run)(const char* probe);
+    const char* told;
+};
+
+const LifetimeRow kLifetimeRows[] = {
+    // Unloaded by FreeLibrary: the application ends, the static objects are
+    // destroyed.
+    {"FreeLibrary", [](const char* probe) { FreeLibrary(LoadLibraryA(probe)); },
+     "probe: constructed\nprobe: InitInstance TRUE\nprobe: ExitInstance\nprobe: destroyed\n"},
+    // Still loaded when the process ends: none of that runs.
+    {"ProcessExit", [](const char* probe) { LoadLibraryA(probe); },
+     "probe: constructed\nprobe: InitInstance TRUE\n"},
+    // InitInstance fails: the load fails, what attach did is undone in
+    // reverse, once, and the module is gone; the next load works.
+    {"AttachFails",
+     [](const char* probe) {
+         SetEnvironmentVariableA("QV_PROBE_FAIL_ATTACH", "1");
+         if (LoadLibraryA(probe) != NULL || GetModuleHandleA(probe) != NULL)
+             fprintf(stderr, "the load did not fail\n");
+         SetEnvironmentVariableA("QV_PROBE_FAIL_ATTACH", NULL);
+         if (LoadLibraryA(probe) == NULL)
+             fprintf(stderr, "the next load failed\n");
+     },
+     "probe: constructed\nprobe: InitInstance FALSE\nprobe: ExitInstance\nprobe: destroyed\n"
+     "probe: constructed\nprobe: InitInstance TRUE\n"},
+};
+
+void PrintTo(const LifetimeRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class Lifetime : public ::testing::TestWithParam<LifetimeRow> {};
+
+TEST_P(Lifetime, AsTheProbeTells)
+{
+    const std::string probe = ExecutableFolder() + "probe\\qvprobe.dll";
+    EXPECT_EXIT(
+        {
+            GetParam().run(probe.c_str());
+            fflush(stderr);
+            exit(0);
+        },
+        ::testing::ExitedWithCode(0), ::testing::Eq(std::string(GetParam().told)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Lifetime, ::testing::ValuesIn(kLifetimeRows),
+                         [](const ::testing::TestParamInfo<LifetimeRow>& p) { return std::string(p.param.name); });
 
 }  // namespace
