@@ -77,8 +77,9 @@ QV_LAYOUT_CHECK(paperSourceCount, offsetof(OptionInfo, paperSourceCount) == 44);
  *     otherwise 0 with resultInfo untouched;
  *   - a printer of another model: a message box, then 0;
  *   - dialog: 1 with the printer's values when it answered (even after
- *     Cancel); otherwise 1 with the dialog's values after OK, 0 after Cancel;
- *     0 at once for a model without the dialog;
+ *     Cancel); otherwise 1 with the dialog's values after OK, 0 after Cancel,
+ *     1 with resultInfo untouched when it ended otherwise (neither OK nor
+ *     Cancel); 0 at once for a model without the dialog;
  *   - a dialog that cannot be shown at all: 1 with the printer's values
  *     when it answered, otherwise 0 with resultInfo untouched;
  *   - any internal failure (out of memory and the like): 0, resultInfo

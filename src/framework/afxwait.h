@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "../runtime/platform.h"
+
 namespace qv {
 
 // Shows the wait cursor on the calling thread from its construction, and
@@ -16,7 +18,14 @@ namespace qv {
 // the user answers it under the cursor they had.
 class CWaitCursor {
 public:
-    CWaitCursor() : m_hOldCursor(::SetCursor(WaitCursor())), m_bWaiting(TRUE) {}
+    CWaitCursor() : m_hOldCursor(NULL), m_bWaiting(FALSE)
+    {
+        const HCURSOR wait = WaitCursor();
+        if (wait != NULL) {
+            m_hOldCursor = ::SetCursor(wait);
+            m_bWaiting = TRUE;
+        }
+    }
     ~CWaitCursor() { End(); }
 
     void End()
@@ -30,12 +39,14 @@ public:
 private:
     // The system's wait cursor, shared by every thread and never destroyed:
     // loaded once (under Wine, LoadCursorA costs more than all the rest of a
-    // call's work).
+    // call's work). NULL, and no cursor is changed, where the platform
+    // offers no LoadCursorA.
     static HCURSOR WaitCursor()
     {
         static HCURSOR s_hWait = NULL;
-        if (s_hWait == NULL)
-            s_hWait = ::LoadCursorA(NULL, IDC_WAIT);
+        const PlatformEntries& platform = Platform();
+        if (s_hWait == NULL && platform.loadCursor != NULL)
+            s_hWait = platform.loadCursor(NULL, IDC_WAIT);
         return s_hWait;
     }
     CWaitCursor(const CWaitCursor&);

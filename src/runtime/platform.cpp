@@ -28,6 +28,7 @@ const PlatformEntries& Platform()
         LookUp(user, "GetProcessWindowStation", g_entries.getProcessWindowStation);
         LookUp(user, "GetUserObjectInformationA", g_entries.getUserObjectInformation);
         LookUp(user, "WinHelpA", g_entries.winHelp);
+        LookUp(user, "LoadCursorA", g_entries.loadCursor);
         g_entries.searchFlags = kernel != NULL && GetProcAddress(kernel, "AddDllDirectory") != NULL;
         InterlockedExchange(&g_lookedUp, 1);
     }

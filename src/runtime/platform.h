@@ -1,6 +1,6 @@
 // The system functions that the module calls only where they exist: those
 // that the oldest systems it serves (Windows 95 and NT 3.51) lack, and one
-// (WinHelpA) that no public source shows on both. The module imports none
+// (WinHelpA, LoadCursorA) that no public source shows on both. The module imports none
 // of them: it looks them up at run time, once, so that it loads wherever
 // they are missing, and each caller has its fallback for that case.
 #ifndef QV_RUNTIME_PLATFORM_H
@@ -14,7 +14,7 @@ struct PlatformEntries {
     // Windows 2000 on; else GetWindowsDirectoryA, the same folder outside a
     // terminal server.
     UINT(WINAPI* getSystemWindowsDirectory)(LPSTR buffer, UINT size);
-    // NT 4 and Windows 98 on; else no debugger is ever seen.
+    // NT 3.51 and Windows 98 on; else no debugger is ever seen.
     BOOL(WINAPI* isDebuggerPresent)(void);
     // Window stations: NT only. Windows 9x has no services, and its one
     // desktop is always the user's.
@@ -25,6 +25,8 @@ struct PlatformEntries {
     // have it, but no public record says since which version; without it a
     // help request shows nothing.
     BOOL(WINAPI* winHelp)(HWND owner, LPCSTR helpFile, UINT command, ULONG_PTR data);
+    // The same holds for the cursor loader; without it no wait cursor shows.
+    HCURSOR(WINAPI* loadCursor)(HINSTANCE module, LPCSTR name);
     // Whether LoadLibraryExA takes the LOAD_LIBRARY_SEARCH_* flags: they come
     // with AddDllDirectory (Windows 8, Windows 7 with its loader update).
     BOOL searchFlags;

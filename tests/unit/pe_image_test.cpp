@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "import_patch.h"
 #include "module_under_test.h"
 #include "qv_version.h"
 #include "runtime/stack_check.h"
@@ -543,9 +544,28 @@ TEST_F(ModuleImage, EndsTheProcessWhenTheStackCheckFails)
 // the host runs (this one would end the process with 1 instead). Where the
 // platform says that it has no fast fail (before Windows 8), the process
 // ends all the same, without the exception that int 0x29 raises there.
+// Whether the platform has fast fail was decided at start, so the handler
+// asks nothing of a process it cannot trust: here every look-up it could
+// make, and asking for the process's handle, ends the process with a code of
+// its own instead.
 LONG CALLBACK HostHandler(EXCEPTION_POINTERS*)
 {
     ExitProcess(1);
+}
+
+HMODULE WINAPI ModuleLookUp(LPCSTR)
+{
+    ExitProcess(2);
+}
+
+FARPROC WINAPI ProcedureLookUp(HMODULE, LPCSTR)
+{
+    ExitProcess(3);
+}
+
+HANDLE WINAPI CurrentProcessAsked()
+{
+    ExitProcess(4);
 }
 
 extern "C" void __stack_chk_fail(void);
@@ -616,6 +636,26 @@ const OverrunRow kOverrunRows[] = {
     {"WithoutFastFail", [] { EndProcessAfterOverrun(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE, FALSE); }, false},
 };
 
+// A failed check in a host with handlers of its own and the look-ups patched.
+void FailUnderTheHost(void (*fail)())
+{
+    AddVectoredExceptionHandler(1, HostHandler);
+    SetUnhandledExceptionFilter(HostHandler);
+    HMODULE self = GetModuleHandleA(NULL);
+    ImportPatch patches[] = {
+        {self, "KERNEL32.dll", "GetModuleHandleA", (void*)ModuleLookUp},
+        {self, "KERNEL32.dll", "GetProcAddress", (void*)ProcedureLookUp},
+        {self, "KERNEL32.dll", "GetCurrentProcess", (void*)CurrentProcessAsked},
+    };
+    for (const ImportPatch& patch : patches) {
+        if (!patch.applied())
+            std::exit(5);
+    }
+    fail();
+    std::fprintf(stderr, "still running\n");
+    std::exit(0);
+}
+
 class StackCheck : public ::testing::TestWithParam<OverrunRow> {};
 
 TEST_P(StackCheck, FailureEndsTheProcessAtOnce)
@@ -623,15 +663,7 @@ TEST_P(StackCheck, FailureEndsTheProcessAtOnce)
     if (GetParam().takesFastFail && PlatformHasFastFail() && FastFailReachesHandlers())
         GTEST_SKIP() << "this platform reports fast fail but hands int 0x29 to handlers (an emulator); "
                         "the TerminateProcess row covers the module's other path";
-    EXPECT_EXIT(
-        {
-            AddVectoredExceptionHandler(1, HostHandler);
-            SetUnhandledExceptionFilter(HostHandler);
-            GetParam().fail();
-            std::fprintf(stderr, "still running\n");
-            std::exit(0);
-        },
-        ::testing::ExitedWithCode((int)STATUS_STACK_BUFFER_OVERRUN), "");
+    EXPECT_EXIT(FailUnderTheHost(GetParam().fail), ::testing::ExitedWithCode((int)STATUS_STACK_BUFFER_OVERRUN), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StackCheck, ::testing::ValuesIn(kOverrunRows),
