@@ -9,6 +9,8 @@
 #include <string.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -418,23 +420,12 @@ std::string Folder(UINT(WINAPI* get)(LPSTR, UINT))
     return std::string(folder, length < MAX_PATH ? length : 0);
 }
 
-// Whether the two files hold the same bytes.
+// Whether the two files hold the same bytes (false when either is missing).
 bool SameFile(const std::string& a, const std::string& b)
 {
-    std::string bytes[2];
-    const std::string* paths[2] = {&a, &b};
-    for (int i = 0; i < 2; i++) {
-        HANDLE f = CreateFileA(paths[i]->c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-        if (f == INVALID_HANDLE_VALUE)
-            return false;
-        bytes[i].resize(GetFileSize(f, NULL));
-        DWORD done = 0;
-        const BOOL read = ReadFile(f, &bytes[i][0], (DWORD)bytes[i].size(), &done, NULL);
-        CloseHandle(f);
-        if (!read || done != bytes[i].size())
-            return false;
-    }
-    return bytes[0] == bytes[1];
+    std::ifstream first(a, std::ios::binary), second(b, std::ios::binary);
+    using Bytes = std::istreambuf_iterator<char>;
+    return first && second && std::string(Bytes(first), Bytes()) == std::string(Bytes(second), Bytes());
 }
 
 class TrustedOrder : public PlantedLibrary, public ::testing::WithParamInterface<OrderRow> {

@@ -391,7 +391,9 @@ std::set<std::string> RunTimeLookUps(const PeImage& image)
     std::set<std::string> imported;
     for (const auto& function : image.importedFunctions())
         imported.insert(function.second);
-    const char* const dlls[] = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "WINSPOOL.DRV"};
+    std::vector<std::pair<std::string, HMODULE>> dlls;
+    for (const char* dll : {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "WINSPOOL.DRV"})
+        dlls.emplace_back(dll, LoadLibraryA(dll));
     std::set<std::string> found;
     const std::vector<char>& bytes = image.bytes();
     auto isNameChar = [](char c) { return isalnum((unsigned char)c) || c == '_'; };
@@ -401,14 +403,15 @@ std::set<std::string> RunTimeLookUps(const PeImage& image)
             end++;
         if (end - at >= 4 && end < bytes.size() && bytes[end] == '\0') {
             const std::string name(&bytes[at], end - at);
-            for (const char* dll : dlls) {
-                HMODULE module = LoadLibraryA(dll);
-                if (!imported.count(name) && GetProcAddress(module, name.c_str()) != NULL)
-                    found.insert(std::string(dll) + "!" + name);
+            for (const auto& dll : dlls) {
+                if (!imported.count(name) && GetProcAddress(dll.second, name.c_str()) != NULL)
+                    found.insert(dll.first + "!" + name);
             }
         }
         at = end + 1;
     }
+    for (const auto& dll : dlls)
+        FreeLibrary(dll.second);
     return found;
 }
 
