@@ -11,8 +11,8 @@
 // its own exit path and a cryptographic provider into the module.
 //
 // Whatever links this file starts the same way: the first of its static
-// constructors seeds the guard and asks, once, whether the platform has fast
-// fail. In the module that is at attach (the entry point runs the
+// constructors seeds the guard and asks, once, how a failed check is to end
+// the process (AskHowTheProcessEnds). In the module that is at attach (the entry point runs the
 // constructors first thing); in a program that links it through the core
 // library (qvdialog, the test programs) it is at the start of main, which on
 // this target runs the constructors (__main) before it stores its own guard.
@@ -31,15 +31,13 @@ void* __stack_chk_guard = reinterpret_cast<void*>(qv::kUnseededStackGuard);
 }  // extern "C"
 
 namespace qv {
+
 namespace {
 
-typedef BOOL(WINAPI* PFN_IsProcessorFeaturePresent)(DWORD feature);
+// The answers that a failed check needs, taken at start-up.
+ProcessEnd g_processEnd = {FALSE, NULL};
 
-// Whether int 0x29 ends the process: decided at start and kept, so that a
-// failed check asks nothing of a process it cannot trust. Before Windows 8
-// int 0x29 is an ordinary access violation, dispatched (on i686) through the
-// frame chain of the very stack that was just overrun.
-BOOL g_fastFailAvailable = FALSE;
+typedef BOOL(WINAPI* PFN_IsProcessorFeaturePresent)(DWORD feature);
 
 // IsProcessorFeaturePresent itself is missing from Windows 95 and NT 3.51,
 // so it is looked up.
@@ -62,7 +60,10 @@ __attribute__((constructor(101), no_stack_protector)) void StartStackCheck()
 {
     FILETIME time;
     GetSystemTimeAsFileTime(&time);
+    // Without a performance counter (some machines before XP) the call
+    // fails and leaves the counter as it was: zero, not stack garbage.
     LARGE_INTEGER counter;
+    counter.QuadPart = 0;
     QueryPerformanceCounter(&counter);
     UINT_PTR seed = (UINT_PTR)time.dwLowDateTime ^ (UINT_PTR)time.dwHighDateTime;
     seed ^= (UINT_PTR)GetCurrentProcessId() ^ ((UINT_PTR)GetCurrentThreadId() << 8);
@@ -71,29 +72,45 @@ __attribute__((constructor(101), no_stack_protector)) void StartStackCheck()
 #ifdef _WIN64
     seed ^= (UINT_PTR)counter.QuadPart << 32;
 #endif
-    if (seed != 0 && seed != kUnseededStackGuard)
-        __stack_chk_guard = reinterpret_cast<void*>(seed);
-    g_fastFailAvailable = FastFailAvailable();
+    __stack_chk_guard = reinterpret_cast<void*>(StackGuardFrom(seed));
+    AskHowTheProcessEnds();
 }
 
 }  // namespace
+
+UINT_PTR StackGuardFrom(UINT_PTR mix)
+{
+    static_assert((kUnseededStackGuard & 1) == 0, "the unseeded guard must be even");
+    if (mix != 0 && mix != kUnseededStackGuard)
+        return mix;
+    // Either value again, turned into one that is neither: a rotation of
+    // the mix and the tick count, with the lowest bit set.
+    return (((mix >> 7) | (mix << (sizeof mix * 8 - 7))) ^ (UINT_PTR)GetTickCount()) | 1;
+}
+
+void AskHowTheProcessEnds()
+{
+    g_processEnd.fastFail = FastFailAvailable();
+    g_processEnd.currentProcess = GetCurrentProcess();
+}
+
 }  // namespace qv
 
 extern "C" {
 
 [[noreturn]] void __stack_chk_fail(void)
 {
-    qv::EndProcessAfterOverrun(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE, qv::g_fastFailAvailable);
+    qv::EndProcessAfterOverrun(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE, qv::g_processEnd);
 }
 
 [[noreturn]] void __stack_chk_fail_local(void)
 {
-    qv::EndProcessAfterOverrun(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE, qv::g_fastFailAvailable);
+    qv::EndProcessAfterOverrun(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE, qv::g_processEnd);
 }
 
 [[noreturn]] void __chk_fail(void)
 {
-    qv::EndProcessAfterOverrun(FAST_FAIL_RANGE_CHECK_FAILURE, qv::g_fastFailAvailable);
+    qv::EndProcessAfterOverrun(FAST_FAIL_RANGE_CHECK_FAILURE, qv::g_processEnd);
 }
 
 }  // extern "C"

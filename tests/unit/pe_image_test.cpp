@@ -101,9 +101,7 @@ public:
         return names;
     }
     // Each imported function as (DLL, name); "#n" for one imported by
-    // ordinal. Both kinds of import: the loader's, bound when the module
-    // loads, and the delay-loaded ones, bound at their first call; a
-    // function that a system lacks fails either way.
+    // ordinal.
     std::vector<std::pair<std::string, std::string>> importedFunctions() const
     {
         std::vector<std::pair<std::string, std::string>> functions;
@@ -114,18 +112,7 @@ public:
             for (; descriptor->Name != 0; descriptor++) {
                 DWORD names = descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk
                                                                   : descriptor->FirstThunk;
-                AddThunks(&m_bytes[Offset(descriptor->Name)], names, 0, &functions);
-            }
-        }
-        IMAGE_DATA_DIRECTORY delayed = directory(IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT);
-        if (delayed.VirtualAddress != 0) {
-            auto descriptor =
-                reinterpret_cast<const IMAGE_DELAYLOAD_DESCRIPTOR*>(&m_bytes[Offset(delayed.VirtualAddress)]);
-            for (; descriptor->DllNameRVA != 0; descriptor++) {
-                // The oldest linkers wrote addresses, not RVAs, into these.
-                const ULONGLONG base = descriptor->Attributes.RvaBased ? 0 : imageBase();
-                AddThunks(&m_bytes[Offset((DWORD)(descriptor->DllNameRVA - base))],
-                          (DWORD)(descriptor->ImportNameTableRVA - base), base, &functions);
+                AddThunks(&m_bytes[Offset(descriptor->Name)], names, &functions);
             }
         }
         return functions;
@@ -156,8 +143,8 @@ public:
 
 private:
     // One DLL's table of names: thunks up to a null one, each an ordinal or
-    // the (RVA + base) of a hint and name.
-    void AddThunks(const std::string& dll, DWORD names, ULONGLONG base,
+    // the RVA of a hint and name.
+    void AddThunks(const std::string& dll, DWORD names,
                    std::vector<std::pair<std::string, std::string>>* functions) const
     {
         const bool wide = magic() == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
@@ -170,7 +157,7 @@ private:
             if (thunk & byOrdinal)
                 functions->emplace_back(dll, "#" + std::to_string(thunk & 0xFFFF));
             else
-                functions->emplace_back(dll, &m_bytes[Offset((DWORD)(thunk - base)) + 2]);   // after the hint
+                functions->emplace_back(dll, &m_bytes[Offset((DWORD)thunk) + 2]);   // after the hint
         }
     }
     const IMAGE_OPTIONAL_HEADER32* optional32() const
@@ -276,12 +263,24 @@ const char kOldestNtName[] = "NT 3.51";
 
 // tests/unit/system_exports.txt: for each function, the first NT and 9x
 // versions that export it. A version column holds a number, '-' (no such
-// system exports it) or '?' (no public source dates it). The rows after the
-// line "[run time]" are the functions the module looks up at run time
-// instead of importing them.
+// system exports it) or '?' (no public source dates it). The list's sections:
+// the imports of both builds first, then those of one build after the line
+// "[32-bit only]" or "[64-bit only]", then after "[run time]" the functions
+// the module looks up at run time instead of importing them.
+enum Section { kBothBuilds, kOnly32Bit, kOnly64Bit, kRunTime };
+
+const std::map<std::string, Section> kSectionLines = {
+    {"[32-bit only]", kOnly32Bit}, {"[64-bit only]", kOnly64Bit}, {"[run time]", kRunTime}};
+
+#ifdef _WIN64
+const Section kThisBuildOnly = kOnly64Bit;
+#else
+const Section kThisBuildOnly = kOnly32Bit;
+#endif
+
 struct SystemExport {
     std::string nt, nineX;   // as written
-    bool runTime;
+    Section section;
     int line;
     std::string text;   // the row without its comment
 };
@@ -303,10 +302,14 @@ SystemExportList ReadSystemExports(const char* path)
     SystemExportList list;
     std::ifstream file(path);
     std::string line;
-    bool runTime = false;
+    Section section = kBothBuilds;
     for (int number = 1; std::getline(file, line); number++) {
-        if (line == "[run time]") {
-            runTime = true;
+        if (line.compare(0, 1, "[") == 0) {
+            auto named = kSectionLines.find(line);
+            if (named == kSectionLines.end())
+                list.errors.push_back("line " + std::to_string(number) + ": no such section: " + line);
+            else
+                section = named->second;
             continue;
         }
         std::istringstream fields(line.substr(0, line.find('#')));
@@ -328,7 +331,7 @@ SystemExportList ReadSystemExports(const char* path)
         }
         std::string row = line.substr(0, line.find('#'));
         row.erase(row.find_last_not_of(" \t") + 1);
-        list.rows[name] = SystemExport{nt, nineX, runTime, number, row};
+        list.rows[name] = SystemExport{nt, nineX, section, number, row};
     }
     return list;
 }
@@ -370,7 +373,7 @@ TEST_F(ModuleImage, ImportsOnlyWhatTheOldestSystemsExport)
         }
         const SystemExport& entry = row->second;
         const std::string where = " (line " + std::to_string(entry.line) + ": \"" + entry.text + "\")";
-        if (entry.runTime)
+        if (entry.section == kRunTime)
             ADD_FAILURE() << "imports " << name << ", which the list has as looked up at run time" << where;
         std::string refusal = Refusal(entry.nt, kOldestNt, kOldestNtName);
         if (!refusal.empty())
@@ -415,34 +418,51 @@ std::set<std::string> RunTimeLookUps(const PeImage& image)
     return found;
 }
 
-// The list's run-time rows and the module's look-ups are the same names:
-// a new look-up needs its row, and a row whose look-up has gone goes too.
-TEST_F(ModuleImage, ListsEveryFunctionItLooksUpAtRunTime)
+// The list names exactly what this build imports and looks up: a new import
+// or look-up needs its row, and a row that names neither goes.
+TEST_F(ModuleImage, ListsExactlyWhatItImportsAndLooksUp)
 {
     const SystemExportList list = ReadSystemExports(QV_SYSTEM_EXPORTS);
-    std::set<std::string> listed;
+    std::set<std::string> listedImports, listedLookUps, imported;
     for (const auto& row : list.rows) {
-        if (row.second.runTime)
-            listed.insert(row.first);
+        if (row.second.section == kRunTime)
+            listedLookUps.insert(row.first);
+        else if (row.second.section == kBothBuilds || row.second.section == kThisBuildOnly)
+            listedImports.insert(row.first);
     }
-    ASSERT_FALSE(listed.empty()) << "no run-time rows in " << QV_SYSTEM_EXPORTS;
+    ASSERT_FALSE(listedImports.empty() || listedLookUps.empty()) << "cannot read " << QV_SYSTEM_EXPORTS;
+    for (auto function : image->importedFunctions()) {
+        std::transform(function.first.begin(), function.first.end(), function.first.begin(), ::toupper);
+        imported.insert(function.first + "!" + function.second);
+    }
     const std::set<std::string> lookedUp = RunTimeLookUps(*image);
-    for (const std::string& name : lookedUp) {
-        if (!listed.count(name))
-            ADD_FAILURE() << "looks up " << name << " at run time, which the list's run-time rows do not name";
-    }
-    for (const std::string& name : listed) {
-        if (!lookedUp.count(name))
-            ADD_FAILURE() << "the list has " << name << " as looked up at run time, but the module holds no such name";
+    const struct {
+        const char* what;
+        const std::set<std::string>& listed;
+        const std::set<std::string>& found;
+    } kinds[] = {{"imports", listedImports, imported}, {"looks up at run time", listedLookUps, lookedUp}};
+    for (const auto& kind : kinds) {
+        for (const std::string& name : kind.found) {
+            if (!kind.listed.count(name))
+                ADD_FAILURE() << "the module " << kind.what << " " << name << ", which the list does not have so";
+        }
+        for (const std::string& name : kind.listed) {
+            if (!kind.found.count(name))
+                ADD_FAILURE() << "the list has " << name << " as one the module " << kind.what
+                              << ", but the module does not";
+        }
     }
 }
 
-TEST_F(ModuleImage, HasNoTlsOrLoadConfigurationDirectory)
+TEST_F(ModuleImage, HasNoTlsLoadConfigurationOrDelayImportDirectory)
 {
     // Windows 95 refuses to load a DLL with a TLS directory, and before
     // Vista a DLL loaded at run time never has its implicit TLS set up.
     EXPECT_EQ(0u, image->directory(IMAGE_DIRECTORY_ENTRY_TLS).VirtualAddress);
     EXPECT_EQ(0u, image->directory(IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG).VirtualAddress);
+    // Delay-loaded imports would escape the audit of imports below, which
+    // reads the loader's import directory only.
+    EXPECT_EQ(0u, image->directory(IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT).VirtualAddress);
 }
 
 #ifndef _WIN64
@@ -547,10 +567,9 @@ TEST_F(ModuleImage, EndsTheProcessWhenTheStackCheckFails)
 // the host runs (this one would end the process with 1 instead). Where the
 // platform says that it has no fast fail (before Windows 8), the process
 // ends all the same, without the exception that int 0x29 raises there.
-// Whether the platform has fast fail was decided at start, so the handler
-// asks nothing of a process it cannot trust: here every look-up it could
-// make, and asking for the process's handle, ends the process with a code of
-// its own instead.
+// How the process is to end was asked at start, so the handler asks nothing
+// of a process it cannot trust: here every look-up it could make, and asking
+// for the process's handle, ends the process with a code of its own instead.
 LONG CALLBACK HostHandler(EXCEPTION_POINTERS*)
 {
     ExitProcess(1);
@@ -594,7 +613,7 @@ LONG CALLBACK ProbeHandler(EXCEPTION_POINTERS*)
 const bool g_probe = [] {
     if (strstr(GetCommandLineA(), kFastFailProbe) != NULL) {
         AddVectoredExceptionHandler(1, ProbeHandler);
-        EndProcessAfterOverrun(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE, TRUE);
+        EndProcessAfterOverrun(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE, ProcessEnd{TRUE, GetCurrentProcess()});
     }
     return false;
 }();
@@ -628,35 +647,107 @@ BOOL PlatformHasFastFail()
     return query != NULL && query(PF_FASTFAIL_AVAILABLE);
 }
 
+BOOL WINAPI NoFastFail(DWORD)
+{
+    return FALSE;
+}
+
+// A platform as start-up meets it: what the look-up of
+// IsProcessorFeaturePresent finds, the handle GetCurrentProcess gives, and
+// the one handle for which TerminateProcess ends the process (it fails for
+// any other, as Windows 95's does for NT's -1).
 struct OverrunRow {
     const char* name;
-    void (*fail)();
-    bool takesFastFail;   // the row's path is int 0x29 where the platform reports it
+    bool askedAgain;                // start-up is asked again on the row's platform
+    FARPROC featureQuery;           // NULL: no IsProcessorFeaturePresent
+    HANDLE currentProcess;
+    bool takesFastFail;             // the row's path is int 0x29 where the platform reports it
 };
+
+const HANDLE kNtCurrentProcess = reinterpret_cast<HANDLE>(-1);
 
 const OverrunRow kOverrunRows[] = {
-    {"AsThePlatformSays", [] { __stack_chk_fail(); }, true},
-    {"WithoutFastFail", [] { EndProcessAfterOverrun(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE, FALSE); }, false},
+    {"AsThePlatformSays", false, NULL, kNtCurrentProcess, true},
+    // NT before Windows 8.
+    {"WithoutFastFail", true, (FARPROC)NoFastFail, kNtCurrentProcess, false},
+    // Windows 95, 98 and Me.
+    {"Windows9x", true, NULL, reinterpret_cast<HANDLE>(0x7FFFFFFF), false},
 };
 
-// A failed check in a host with handlers of its own and the look-ups patched.
-void FailUnderTheHost(void (*fail)())
+const OverrunRow* g_row;
+decltype(&GetProcAddress) g_realGetProcAddress;
+decltype(&TerminateProcess) g_realTerminateProcess;
+
+FARPROC WINAPI RowLookUp(HMODULE module, LPCSTR name)
 {
+    if (!IS_INTRESOURCE(name) && strcmp(name, "IsProcessorFeaturePresent") == 0)
+        return g_row->featureQuery;
+    return g_realGetProcAddress(module, name);
+}
+
+HANDLE WINAPI RowCurrentProcess()
+{
+    return g_row->currentProcess;
+}
+
+BOOL WINAPI RowTerminateProcess(HANDLE process, UINT code)
+{
+    if (process == g_row->currentProcess)
+        return g_realTerminateProcess(kNtCurrentProcess, code);
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+}
+
+// How long a row may take before its process is ended with kTimedOut: a
+// handler that cannot end the process spins for good.
+const DWORD kRowTimeLimitMs = 10000;
+const UINT kTimedOut = 6;
+
+DWORD WINAPI EndWhenTimeIsUp(void*)
+{
+    Sleep(kRowTimeLimitMs);
+    ExitProcess(kTimedOut);
+}
+
+// A failed check in a host with handlers of its own and the look-ups patched.
+void FailUnderTheHost(const OverrunRow& row)
+{
+    g_row = &row;
+    HMODULE self = GetModuleHandleA(NULL);
+    HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+    g_realGetProcAddress = GetProcAddress;
+    g_realTerminateProcess =
+        reinterpret_cast<decltype(&TerminateProcess)>(reinterpret_cast<void (*)(void)>(GetProcAddress(kernel, "TerminateProcess")));
+    if (row.askedAgain) {
+        ImportPatch platform[] = {
+            {self, "KERNEL32.dll", "GetProcAddress", (void*)RowLookUp},
+            {self, "KERNEL32.dll", "GetCurrentProcess", (void*)RowCurrentProcess},
+        };
+        for (const ImportPatch& patch : platform) {
+            if (!patch.applied())
+                std::exit(5);
+        }
+        AskHowTheProcessEnds();
+    }
     AddVectoredExceptionHandler(1, HostHandler);
     SetUnhandledExceptionFilter(HostHandler);
-    HMODULE self = GetModuleHandleA(NULL);
     ImportPatch patches[] = {
         {self, "KERNEL32.dll", "GetModuleHandleA", (void*)ModuleLookUp},
         {self, "KERNEL32.dll", "GetProcAddress", (void*)ProcedureLookUp},
         {self, "KERNEL32.dll", "GetCurrentProcess", (void*)CurrentProcessAsked},
+        {self, "KERNEL32.dll", "TerminateProcess", (void*)RowTerminateProcess},
     };
     for (const ImportPatch& patch : patches) {
         if (!patch.applied())
             std::exit(5);
     }
-    fail();
-    std::fprintf(stderr, "still running\n");
-    std::exit(0);
+    CloseHandle(CreateThread(NULL, 0, EndWhenTimeIsUp, NULL, 0, NULL));
+    __stack_chk_fail();
+}
+
+void PrintTo(const OverrunRow& row, std::ostream* out)
+{
+    *out << row.name;
 }
 
 class StackCheck : public ::testing::TestWithParam<OverrunRow> {};
@@ -665,12 +756,25 @@ TEST_P(StackCheck, FailureEndsTheProcessAtOnce)
 {
     if (GetParam().takesFastFail && PlatformHasFastFail() && FastFailReachesHandlers())
         GTEST_SKIP() << "this platform reports fast fail but hands int 0x29 to handlers (an emulator); "
-                        "the TerminateProcess row covers the module's other path";
-    EXPECT_EXIT(FailUnderTheHost(GetParam().fail), ::testing::ExitedWithCode((int)STATUS_STACK_BUFFER_OVERRUN), "");
+                        "the TerminateProcess rows cover the module's other path";
+    EXPECT_EXIT(FailUnderTheHost(GetParam()), ::testing::ExitedWithCode((int)STATUS_STACK_BUFFER_OVERRUN), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StackCheck, ::testing::ValuesIn(kOverrunRows),
                          [](const ::testing::TestParamInfo<OverrunRow>& p) { return std::string(p.param.name); });
+
+// Whatever the mix comes to, the guard is neither 0 nor the value the image
+// carries, and a mix that is neither is the guard itself.
+TEST(StackGuard, IsNeverZeroNorTheUnseededValue)
+{
+    for (UINT_PTR mix : {(UINT_PTR)0, kUnseededStackGuard, (UINT_PTR)1, (UINT_PTR)0x12345678}) {
+        const UINT_PTR guard = StackGuardFrom(mix);
+        EXPECT_NE(0u, guard) << "mix 0x" << std::hex << mix;
+        EXPECT_NE(kUnseededStackGuard, guard) << "mix 0x" << std::hex << mix;
+        if (mix != 0 && mix != kUnseededStackGuard)
+            EXPECT_EQ(mix, guard);
+    }
+}
 
 // The address a symbol was linked at, from an nm listing
 // ("67e478c8 D __stack_chk_guard"); 0 when it is not there.
