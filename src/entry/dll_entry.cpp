@@ -5,13 +5,14 @@
 // At attach, in this order:
 //   1. runs the static constructors (runtime/static_objects.h), the first of
 //      which seeds the stack protector's guard before any protected frame
-//      that will return has been entered;
+//      that will return has been entered; a destructor that they could not
+//      register fails the load;
 //   2. starts the framework: records the module handle and starts the
 //      application object (AfxInitModule, which runs InitInstance).
 // A step that fails undoes the steps already done, in reverse (the
-// framework's end, then the destructors that the constructors registered),
-// and the load fails: the system then unloads the module, leaving nothing of
-// it behind.
+// framework's end, then the static destructors and those that the
+// constructors registered), and the load fails: the system then unloads the
+// module, leaving nothing of it behind.
 //
 // At a detach by FreeLibrary (reserved NULL) the same two steps are undone,
 // in reverse. At a detach because the process is ending (reserved
@@ -42,7 +43,10 @@ extern "C" __attribute__((no_stack_protector)) BOOL WINAPI QvDllEntry(HINSTANCE 
                                                                       LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH) {
-        qv::RunStaticConstructors();
+        if (!qv::RunStaticConstructors()) {
+            qv::RunExitFunctions();
+            return FALSE;
+        }
         DisableThreadLibraryCalls(module);
         if (!qv::AfxInitModule(module)) {
             qv::AfxTermModule();

@@ -2,12 +2,23 @@
 // library), with one more application object, constructed after the
 // module's own and so standing in for it, that tells on standard error each
 // step of its life: constructed, InitInstance (with its answer),
-// ExitInstance, destroyed. Its InitInstance fails while the process's
-// environment holds QV_PROBE_FAIL_ATTACH=1. host_process_test.cpp loads it in
-// child processes and reads what it told.
+// ExitInstance, destroyed; and a function on the linker's list of static
+// destructors tells when that list runs. Its InitInstance fails while the
+// process's environment holds QV_PROBE_FAIL_ATTACH=1; with
+// QV_PROBE_EXIT_FUNCTIONS=1 its constructor registers more exit functions
+// than the module has room for. host_process_test.cpp loads it in child
+// processes and reads what it told.
+#include <stdlib.h>
+
 #include "framework/afxwin.h"
 
 namespace {
+
+bool Asked(LPCSTR variable)
+{
+    char value[4];
+    return GetEnvironmentVariableA(variable, value, sizeof value) == 1 && value[0] == '1';
+}
 
 void Tell(LPCSTR step)
 {
@@ -17,16 +28,25 @@ void Tell(LPCSTR step)
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, (DWORD)length, &written, NULL);
 }
 
+void Nothing()
+{
+}
+
 class ProbeApp : public qv::CWinApp {
 public:
-    ProbeApp() { Tell("constructed"); }
+    ProbeApp()
+    {
+        Tell("constructed");
+        if (Asked("QV_PROBE_EXIT_FUNCTIONS")) {
+            for (int i = 0; i < 100; i++)
+                atexit(Nothing);
+        }
+    }
     ~ProbeApp() override { Tell("destroyed"); }
 
     BOOL InitInstance() override
     {
-        char value[4];
-        const BOOL fail = GetEnvironmentVariableA("QV_PROBE_FAIL_ATTACH", value, sizeof value) == 1 &&
-                          value[0] == '1';
+        const BOOL fail = Asked("QV_PROBE_FAIL_ATTACH");
         Tell(fail ? "InitInstance FALSE" : "InitInstance TRUE");
         return !fail;
     }
@@ -39,5 +59,10 @@ public:
 };
 
 ProbeApp probeApp;
+
+__attribute__((destructor)) void TellDestructorList()
+{
+    Tell("destructor list");
+}
 
 }  // namespace
