@@ -1,4 +1,6 @@
 #include "app.h"
+#include "../runtime/platform.h"
+#include "../util/trace.h"
 
 namespace qv {
 
@@ -19,6 +21,14 @@ void COptionInfoApp::WinHelp(DWORD_PTR data, UINT command)
         CWinApp::WinHelp(kHelpTopic, HELP_CONTEXT);
     else
         CWinApp::WinHelp(data, command);
+}
+
+BOOL WindowCanBeAnswered(LPCSTR what)
+{
+    if (InteractiveWindowStation())
+        return TRUE;
+    Trace("%s not shown: the window station is not interactive", what);
+    return FALSE;
 }
 
 }  // namespace qv

@@ -28,6 +28,14 @@ public:
 
 extern COptionInfoApp theApp;
 
+// Whether a window that the module shows now could be answered: FALSE where
+// the process's window station is one that nobody sees (runtime/platform.h),
+// with a trace line saying that what is not shown. A modal window there
+// would wait for good, and the caller's thread with it: the spooler, for
+// one, runs a driver's printer-event callbacks in a station of its own. The
+// incompatible-printer message and the dialog both go by this answer.
+BOOL WindowCanBeAnswered(LPCSTR what);
+
 }  // namespace qv
 
 #endif

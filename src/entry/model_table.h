@@ -29,7 +29,7 @@ int ExtractModelName(LPCSTR deviceId, CString& model);
 
 // Returns 1 when the two names are equal without regard to case; otherwise
 // shows the incompatible-printer message and returns 0 once it is closed.
-// In a window station no user sees, the message is not shown (only traced);
+// Where nobody could answer it (WindowCanBeAnswered), it is not shown;
 // nor is it when memory runs out for its caption or text (the failure is then
 // on the call's record, see CMemoryCheck). A wait cursor given is ended
 // before the message shows.

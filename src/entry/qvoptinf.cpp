@@ -56,7 +56,8 @@ enum DialogOutcome {
     kConfirmed,           // OK: the record holds what the dialog stored
     kCancelled,
     kEndedOtherwise,      // another modal result: nothing to hand back
-    kCouldNotRun,         // no template, no window, no memory at its start
+    kCouldNotRun,         // no template, no window, no memory at its start, or
+                          // a window station that nobody sees
     kNoMemoryForDialog,   // the dialog could not even be set up
 };
 
@@ -244,7 +245,11 @@ int OpenPrinterInf(LPCSTR printerName, LPCSTR modelName, const ::OptionInfo* cur
     }
 
     OptionInfo entered = info;
-    const DialogOutcome dialog = RunDialog(printerName, printer == kAnswered, entered);
+    // Where nobody could answer it, the dialog is not shown: the call goes
+    // on as for a dialog that cannot be shown at all.
+    const DialogOutcome dialog = WindowCanBeAnswered("dialog")
+                                     ? RunDialog(printerName, printer == kAnswered, entered)
+                                     : kCouldNotRun;
     if (dialog == kNoMemoryForDialog)
         return 0;
     // The printer's values were read and checked: they stand however the

@@ -49,14 +49,16 @@ BOOL DebuggerPresent()
 
 BOOL InteractiveWindowStation()
 {
-    // A message box in a station nobody sees would wait for good for a click
-    // that can never come.
+    // A modal window in a station nobody sees would wait for good for a
+    // click that can never come.
     const PlatformEntries& platform = Platform();
     // Windows 9x: no window stations; the box is shown, as ever.
     if (platform.getProcessWindowStation == NULL || platform.getUserObjectInformation == NULL)
         return TRUE;
-    // No station at all: on NT 3.51 a service has none until it first calls
-    // USER or GDI, and nobody sees what it would show there.
+    // No station yet: on NT 3.51 a process has none until it first calls
+    // USER or GDI, and which one that call would connect it to is not known
+    // here. A process that has shown nothing by then is most likely a
+    // service, so the answer is the one for a station nobody sees.
     HWINSTA station = platform.getProcessWindowStation();
     if (station == NULL)
         return FALSE;

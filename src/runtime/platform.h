@@ -1,5 +1,5 @@
 // The system functions that the module calls only where they exist: those
-// that the oldest systems it serves (Windows 95 and NT 3.51) lack, and one
+// that the oldest systems it serves (Windows 95 and NT 3.51) lack, and two
 // (WinHelpA, LoadCursorA) that no public source shows on both. The module imports none
 // of them: it looks them up at run time, once, so that it loads wherever
 // they are missing, and each caller has its fallback for that case.
@@ -42,8 +42,8 @@ BOOL WINAPI OpenHelp(HWND owner, LPCSTR helpFile, UINT command, ULONG_PTR data);
 // True while a debugger is attached to the process.
 BOOL DebuggerPresent();
 
-// False when the process runs in a window station that no user sees (a
-// service's, for one), or in none at all. True where there are no window
+// False when the process runs in a window station that is not visible (a
+// service's, for one), or in none yet. True where there are no window
 // stations (Windows 9x), or the station cannot be asked.
 BOOL InteractiveWindowStation();
 

@@ -194,12 +194,13 @@ TEST_F(OneCallAtATime, EightThreadsQueryAtOnce)
     std::printf("%d of 8 threads answered, the others refused\n", answered);
 }
 
-// A printer of another model ends the call with 0 as after the box; the box
-// is shown only where somebody can see it. Where the process's window
-// station is not visible (a service's), or it has none (on NT 3.51 a
-// service has none until it first calls USER or GDI), no box is shown (it
-// would wait for good) and the trace says so. Where there are no window
-// stations (Windows 9x), or the station cannot be asked, the box is shown.
+// A window is shown only where somebody can answer it. Where the process's
+// window station is not visible (a service's), or it has none yet (on NT 3.51
+// a process has none until it first calls USER or GDI), neither the
+// incompatible-printer message nor the dialog is shown (either would wait for
+// good) and the trace says so: the call ends as after the message, or as for
+// a dialog that cannot be shown at all. Where there are no window stations
+// (Windows 9x), or the station cannot be asked, windows are shown.
 HWINSTA WINAPI NoStation()
 {
     return NULL;
@@ -211,22 +212,33 @@ BOOL WINAPI StationCannotBeAsked(HANDLE, int, PVOID, DWORD, LPDWORD)
     return FALSE;
 }
 
+// The calls that reach a window: the printer query of a printer of another
+// model (the message), the dialog switch alone, and both switches with a
+// printer that answers.
+enum StationCall { kOtherModel, kDialogAlone, kDialogPrinterAnswers };
+
 struct StationRow {
     const char* name;
     bool stationNobodySees;   // the call runs in a new window station, not visible
     std::vector<LookUp> lookUps;
-    bool boxShown;
+    StationCall call;
+    bool windowShown;
 };
 
 const StationRow kStationRows[] = {
     // A service's station.
-    {"NobodySeesIt", true, {}, false},
-    // A service on NT 3.51 before its first call of USER or GDI.
-    {"NoStationAtAll", false, {{"GetProcessWindowStation", (FARPROC)NoStation}}, false},
+    {"NobodySeesTheMessage", true, {}, kOtherModel, false},
+    {"NobodySeesTheDialog", true, {}, kDialogAlone, false},
+    {"NobodySeesTheDialogPrinterAnswers", true, {}, kDialogPrinterAnswers, false},
+    // A service on NT 3.51 before its first call of USER or GDI: the dialog
+    // switch alone makes no such call before it asks.
+    {"NoStationYet", false, {{"GetProcessWindowStation", (FARPROC)NoStation}}, kDialogAlone, false},
     // Windows 9x.
-    {"NoWindowStations", false, {{"GetProcessWindowStation", NULL}, {"GetUserObjectInformationA", NULL}}, true},
-    // The station's flags cannot be read: the box, as before the check.
-    {"StationCannotBeAsked", false, {{"GetUserObjectInformationA", (FARPROC)StationCannotBeAsked}}, true},
+    {"NoWindowStations", false, {{"GetProcessWindowStation", NULL}, {"GetUserObjectInformationA", NULL}},
+     kDialogAlone, true},
+    // The station's flags cannot be read: windows, as before the check.
+    {"StationCannotBeAsked", false, {{"GetUserObjectInformationA", (FARPROC)StationCannotBeAsked}}, kOtherModel,
+     true},
 };
 
 void PrintTo(const StationRow& row, std::ostream* out)
@@ -236,14 +248,17 @@ void PrintTo(const StationRow& row, std::ostream* out)
 
 class WindowStation : public ::testing::TestWithParam<StationRow> {};
 
-TEST_P(WindowStation, IncompatiblePrinterBoxOnlyWhereSomebodySeesIt)
+TEST_P(WindowStation, WindowsOnlyWhereSomebodyCanAnswerThem)
 {
     const StationRow& row = GetParam();
     ModuleCopy module(row.lookUps);
     ASSERT_TRUE(module.ready());
     FakeXk fake;
     ASSERT_TRUE(fake.loaded());
-    fake.SetDeviceIdText("MFG:Sim;MDL:KV-3100D;CMD:QVL;");
+    if (row.call == kOtherModel)
+        fake.SetDeviceIdText("MFG:Sim;MDL:KV-3100D;CMD:QVL;");
+    else
+        fake.SetStandardPrinter();
     HWINSTA interactive = GetProcessWindowStation();
     HWINSTA hidden = NULL;
     if (row.stationNobodySees) {
@@ -251,24 +266,32 @@ TEST_P(WindowStation, IncompatiblePrinterBoxOnlyWhereSomebodySeesIt)
         ASSERT_TRUE(hidden != NULL);
     }
     UiDriver driver(3000);
+    bool dialogShown = false;
+    driver.WhenWindow(kDialogCaption, [&](HWND dialog) {
+        dialogShown = true;
+        UiDriver::Click(dialog, IDCANCEL);
+    });
     DebugOutputCapture capture;
+    OptionInfo current = CallerRecord();
     OptionInfo result = Untouched();
     ASSERT_TRUE(hidden == NULL || SetProcessWindowStation(hidden));
-    int got = module.open()("Printer", kRow1, 0, NULL, &result, 0, 1);
+    const int got = module.open()("Printer", kRow1, 0, &current, &result, row.call != kOtherModel,
+                                  row.call != kDialogAlone);
     if (hidden != NULL) {
         SetProcessWindowStation(interactive);
         CloseWindowStation(hidden);
     }
 
-    EXPECT_EQ(0, got);
-    EXPECT_TRUE(SameRecord(Untouched(), result)) << Describe(result);
-    EXPECT_EQ(row.boxShown ? 1u : 0u, driver.boxes().size());
-    EXPECT_EQ(!row.boxShown, capture.Contains("window station is not interactive"));
+    const bool answered = row.call == kDialogPrinterAnswers;
+    const OptionInfo expected = answered ? PrinterAnswer(CallerRecord()) : Untouched();
+    EXPECT_EQ(answered ? 1 : 0, got);
+    EXPECT_TRUE(SameRecord(expected, result)) << "expected " << Describe(expected) << ", got " << Describe(result);
+    EXPECT_EQ(row.windowShown, driver.boxes().size() + dialogShown == 1u);
+    EXPECT_EQ(!row.windowShown, capture.Contains("window station is not interactive"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, WindowStation, ::testing::ValuesIn(kStationRows),
                          [](const ::testing::TestParamInfo<StationRow>& p) { return std::string(p.param.name); });
-
 // A dialog that cannot run at all (no template, no window, no memory at its
 // start: DialogBoxParamA answers -1) shows and chooses nothing: 0 with the
 // record untouched, unless the printer had answered: then its values come
@@ -297,38 +320,53 @@ TEST(DialogThatCannotRun, HandsBackOnlyThePrintersAnswer)
     }
 }
 
-// The trace is written only when asked for. This program runs twice: with
-// QVOPTINF_TRACE=1 in its environment, and once more (these tests alone)
-// without it; no debugger is attached either time.
-void ExpectTraceOnlyWhenSwitchedOn(PFN_QVOpenPrinterInf open)
+// The trace is written only when asked for, or while a debugger is attached.
+// This program runs twice: with QVOPTINF_TRACE=1 in its environment, and once
+// more (these tests alone) without it. No debugger is attached either time:
+// the module's look-up of IsDebuggerPresent answers as each row says. Where
+// the function is missing (Windows 95), no debugger is ever seen.
+BOOL WINAPI DebuggerAttached()
 {
+    return TRUE;
+}
+
+struct TraceRow {
+    const char* name;
+    std::vector<LookUp> lookUps;
+    bool debugger;
+};
+
+const TraceRow kTraceRows[] = {
+    {"NoDebugger", {}, false},
+    {"WithoutIsDebuggerPresent", {{"IsDebuggerPresent", NULL}}, false},
+    {"UnderADebugger", {{"IsDebuggerPresent", (FARPROC)DebuggerAttached}}, true},
+};
+
+void PrintTo(const TraceRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class Trace : public ::testing::TestWithParam<TraceRow> {};
+
+TEST_P(Trace, OnlyWhenSwitchedOnOrUnderADebugger)
+{
+    ModuleCopy module(GetParam().lookUps);
+    ASSERT_TRUE(module.ready());
     const char* variable = getenv("QVOPTINF_TRACE");
-    const bool on = variable != NULL && strcmp(variable, "1") == 0;
+    const bool on = (variable != NULL && strcmp(variable, "1") == 0) || GetParam().debugger;
     DebugOutputCapture capture;
     OptionInfo result = Untouched();
     OptionInfo current = CallerRecord();
-    EXPECT_EQ(1, open("Printer", kRow1, 0, &current, &result, 0, 0));
+    EXPECT_EQ(1, module.open()("Printer", kRow1, 0, &current, &result, 0, 0));
     if (on)
-        EXPECT_FALSE(capture.lines().empty()) << "QVOPTINF_TRACE=1, yet no trace";
+        EXPECT_FALSE(capture.lines().empty()) << "the trace is asked for, yet there is none";
     else
-        EXPECT_TRUE(capture.lines().empty()) << "QVOPTINF_TRACE unset, yet: " << capture.lines()[0];
+        EXPECT_TRUE(capture.lines().empty()) << "the trace is not asked for, yet: " << capture.lines()[0];
 }
 
-TEST(Trace, OnlyWhenSwitchedOn)
-{
-    ASSERT_TRUE(ModuleExport() != NULL);
-    ExpectTraceOnlyWhenSwitchedOn(ModuleExport());
-}
-
-// Where IsDebuggerPresent is missing (Windows 95, NT 3.51), no debugger is
-// ever seen, and the variable alone decides. Wine always has it: here the
-// module's look-up of it finds nothing.
-TEST(Trace, OnlyWhenSwitchedOnWithoutIsDebuggerPresent)
-{
-    ModuleCopy module({{"IsDebuggerPresent", NULL}});
-    ASSERT_TRUE(module.ready());
-    ExpectTraceOnlyWhenSwitchedOn(module.open());
-}
+INSTANTIATE_TEST_SUITE_P(Table, Trace, ::testing::ValuesIn(kTraceRows),
+                         [](const ::testing::TestParamInfo<TraceRow>& p) { return std::string(p.param.name); });
 
 // The module's life in a process, through qvprobe.dll: the module as it is
 // linked, with an application object that tells each step of its life on
@@ -341,27 +379,38 @@ struct LifetimeRow {
     const char* told;
 };
 
+// Loads the probe with variable set to 1, which must fail and leave nothing
+// of it loaded, then once more without it, which must work.
+void LoadFailsThenWorks(const char* probe, const char* variable)
+{
+    SetEnvironmentVariableA(variable, "1");
+    if (LoadLibraryA(probe) != NULL || GetModuleHandleA(probe) != NULL)
+        fprintf(stderr, "the load did not fail\n");
+    SetEnvironmentVariableA(variable, NULL);
+    if (LoadLibraryA(probe) == NULL)
+        fprintf(stderr, "the next load failed\n");
+}
+
 const LifetimeRow kLifetimeRows[] = {
-    // Unloaded by FreeLibrary: the application ends, the static objects are
-    // destroyed.
+    // Unloaded by FreeLibrary: the application ends, the static destructors
+    // run and the static objects are destroyed.
     {"FreeLibrary", [](const char* probe) { FreeLibrary(LoadLibraryA(probe)); },
-     "probe: constructed\nprobe: InitInstance TRUE\nprobe: ExitInstance\nprobe: destroyed\n"},
+     "probe: constructed\nprobe: InitInstance TRUE\nprobe: ExitInstance\nprobe: destructor list\n"
+     "probe: destroyed\n"},
     // Still loaded when the process ends: none of that runs.
     {"ProcessExit", [](const char* probe) { LoadLibraryA(probe); },
      "probe: constructed\nprobe: InitInstance TRUE\n"},
     // InitInstance fails: the load fails, what attach did is undone in
-    // reverse, once, and the module is gone; the next load works.
-    {"AttachFails",
-     [](const char* probe) {
-         SetEnvironmentVariableA("QV_PROBE_FAIL_ATTACH", "1");
-         if (LoadLibraryA(probe) != NULL || GetModuleHandleA(probe) != NULL)
-             fprintf(stderr, "the load did not fail\n");
-         SetEnvironmentVariableA("QV_PROBE_FAIL_ATTACH", NULL);
-         if (LoadLibraryA(probe) == NULL)
-             fprintf(stderr, "the next load failed\n");
-     },
-     "probe: constructed\nprobe: InitInstance FALSE\nprobe: ExitInstance\nprobe: destroyed\n"
-     "probe: constructed\nprobe: InitInstance TRUE\n"},
+    // reverse, once (the destructor list tells each time it runs), and the
+    // module is gone; the next load works.
+    {"AttachFails", [](const char* probe) { LoadFailsThenWorks(probe, "QV_PROBE_FAIL_ATTACH"); },
+     "probe: constructed\nprobe: InitInstance FALSE\nprobe: ExitInstance\nprobe: destructor list\n"
+     "probe: destroyed\nprobe: constructed\nprobe: InitInstance TRUE\n"},
+    // More exit functions than the module has room for: the load fails
+    // before the application starts, and what was registered runs (the
+    // probe's own destructor found no room); the next load works.
+    {"ExitFunctionsDoNotFit", [](const char* probe) { LoadFailsThenWorks(probe, "QV_PROBE_EXIT_FUNCTIONS"); },
+     "probe: constructed\nprobe: destructor list\nprobe: constructed\nprobe: InitInstance TRUE\n"},
 };
 
 void PrintTo(const LifetimeRow& row, std::ostream* out)
