@@ -81,9 +81,7 @@ BOOL AfxParseUnsigned(LPCSTR text, DWORD* value)
     DWORD parsed = 0;
     for (; *text >= '0' && *text <= '9'; text++) {
         const DWORD digit = (DWORD)(*text - '0');
-        if (parsed > (0xFFFFFFFFUL - digit) / 10)
-            return FALSE;
-        parsed = parsed * 10 + digit;
+        parsed = parsed > (0xFFFFFFFFUL - digit) / 10 ? 0xFFFFFFFFUL : parsed * 10 + digit;
     }
     while (*text == ' ' || *text == '\t')
         text++;

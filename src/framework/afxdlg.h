@@ -50,8 +50,11 @@ BOOL DDX_CBIndex(CDataExchange* pDX, int id, int& index);
 // refused with AFX_IDP_PARSE_UINT, and the check fails.
 BOOL DDX_Text(CDataExchange* pDX, int id, DWORD& value);
 
-// Blanks, decimal digits, blanks; no sign. A number beyond 32 bits is refused
-// rather than cut. FALSE, and value unchanged, for any other text.
+// Blanks, decimal digits, blanks; no sign. A number beyond 32 bits reads as
+// the largest 32-bit value, as the framework this stands in for reads it:
+// never as its low bits, and a range check after it refuses it as out of
+// range.
+// FALSE, and value unchanged, for any other text.
 BOOL AfxParseUnsigned(LPCSTR text, DWORD* value);
 
 class CDialog : public CWnd {
