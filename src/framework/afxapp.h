@@ -43,8 +43,9 @@ private:
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 
-// The module whose resources are used: the DLL itself, recorded when it is
-// loaded, never the host executable.
+// The module whose resources are used: the one AfxInitModule recorded (the
+// DLL itself, when it is loaded), from then until AfxTermModule; outside
+// that time the executable's, as for a program that links the framework.
 HINSTANCE AfxGetResourceHandle();
 
 // Called when the module is loaded (from its entry point, or by a program for its

@@ -10,8 +10,10 @@ namespace qv {
 
 // Shows the wait cursor on the calling thread from its construction, and
 // puts back the cursor it replaced at End or when it goes, whichever comes
-// first. Nothing else: no window and no message loop. While the thread is
-// busy it handles no WM_SETCURSOR, so the wait cursor stays until End.
+// first. Nothing else: no window and no message loop. The wait cursor stays
+// while the thread handles no WM_SETCURSOR: until End, as long as the
+// printer library pumps no messages while it works (a window under the
+// pointer would then set its own cursor).
 //
 // MFC's has Restore, which shows the wait cursor again after a message box;
 // this one has End instead, called before a message box or a dialog, so that

@@ -5,8 +5,10 @@
 // same names, with three differences. Failure travels by return value, never
 // by exception (a data exchange returns FALSE, an allocation NULL). Memory
 // that runs out is noted against the running call and checked with a
-// CMemoryCheck at the call's next decision (afxmem.h). And it has no test
-// hooks: the tests' seams are in src/seams/, compiled into their build only.
+// CMemoryCheck at the call's next decision (afxmem.h). And its calls of the
+// platform that a test must stand between (message boxes, help,
+// allocations) are written as seams (src/seams/): the platform's functions
+// themselves in the module, replaceable only in the tests' build.
 #ifndef QV_FRAMEWORK_AFXWIN_H
 #define QV_FRAMEWORK_AFXWIN_H
 

@@ -1,7 +1,7 @@
 // ParseOptionReply: reads the printer's option information out of the reply
 // fetched from its status channel.
 //
-// The reply is length bytes, not necessarily NUL-terminated. The "CW:" block
+// The reply is the length bytes at data, not necessarily NUL-terminated. The "CW:" block
 // carries the six ID fields, the "CD:" block the paper-source records and
 // the memory size; each block is found at its tag's first occurrence and its
 // fields stand at fixed positions from the tag.
@@ -22,7 +22,7 @@ const int kPaperSourceRecordCount = 2;
 // 0 when one was missing; the blocks that were found are written even then.
 // Fields that are "NA", not hexadecimal, or would lie past the end of the
 // reply read as 0.
-int ParseOptionReply(const BYTE* reply, DWORD length, OptionInfo* info);
+int ParseOptionReply(const BYTE* data, DWORD length, OptionInfo* info);
 
 }  // namespace qv
 

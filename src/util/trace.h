@@ -18,7 +18,8 @@ namespace qv {
 // environment has been read.
 BOOL TraceEnabled();
 
-// wsprintfA formatting; a line longer than 1000 characters is cut.
+// wsprintfA formatting; a line longer than 1024 characters (wsprintfA's
+// limit) is cut there.
 void Trace(LPCSTR format, ...);
 
 }  // namespace qv
