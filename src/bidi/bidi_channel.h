@@ -6,7 +6,7 @@
 #ifndef QV_BIDI_BIDI_CHANNEL_H
 #define QV_BIDI_BIDI_CHANNEL_H
 
-#include "../framework/afxwin.h"
+#include "../framework/afxstr.h"
 #include "heap_block.h"
 #include "xkapi.h"
 

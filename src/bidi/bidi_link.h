@@ -5,7 +5,7 @@
 #ifndef QV_BIDI_BIDI_LINK_H
 #define QV_BIDI_BIDI_LINK_H
 
-#include "../framework/afxwin.h"
+#include "../framework/afxstr.h"
 #include "bidi_channel.h"
 
 namespace qv {

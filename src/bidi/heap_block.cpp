@@ -1,6 +1,5 @@
 #include "heap_block.h"
 #include "../framework/afxmem.h"
-#include "../seams/seams.h"
 
 namespace qv {
 
@@ -15,7 +14,6 @@ int HeapBlock::Allocate(DWORD size)
     BYTE* data = static_cast<BYTE*>(AfxAllocMemory(size + 1, TRUE));
     if (data == NULL)
         return 0;
-    QV_SEAM_COUNT(liveHeapBlocks, 1);
     m_data = data;
     m_size = size;
     return 1;
@@ -38,10 +36,7 @@ BYTE* HeapBlock::Detach()
 
 void HeapBlock::FreeData(void* data)
 {
-    if (data != NULL) {
-        AfxFreeMemory(data);
-        QV_SEAM_COUNT(liveHeapBlocks, -1);
-    }
+    AfxFreeMemory(data);
 }
 
 }  // namespace qv

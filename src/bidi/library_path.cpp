@@ -1,7 +1,6 @@
 #include "library_path.h"
 #include "heap_block.h"
 #include "../runtime/platform.h"
-#include "../seams/seams.h"
 
 #include <string.h>
 
@@ -159,7 +158,7 @@ bool IsLocalFixedFolder(const char* entry, size_t length, BYTE (&driveKinds)[26]
     BYTE& kind = driveKinds[letter - 'A'];
     if (kind == 0) {
         const char root[4] = {static_cast<char>(letter), ':', '\\', '\0'};
-        kind = QV_SEAM(GetDriveTypeA)(root) == DRIVE_FIXED ? 1 : 2;
+        kind = GetDriveTypeA(root) == DRIVE_FIXED ? 1 : 2;
     }
     return kind == 1;
 }

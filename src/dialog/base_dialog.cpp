@@ -1,4 +1,6 @@
 #include "base_dialog.h"
+#include "../framework/afxapp.h"
+#include "../framework/afxres.h"
 #include "../util/misc.h"
 
 namespace qv {
@@ -12,7 +14,7 @@ END_MESSAGE_MAP()
 
 CBaseDialog::CBaseDialog(UINT templateId, CWnd* parent)
     : CDialog(templateId, parent), m_nModelIndex(0), m_bAnsweredByPrinter(FALSE),
-      m_bSheetPrinted(FALSE)
+      m_bSheetPrinted(FALSE), m_bGreyBackground(FALSE)
 {
     m_optionInfo.Reset();
 }
@@ -31,6 +33,12 @@ BOOL CBaseDialog::OnInitDialog()
 {
     CDialog::OnInitDialog();
     m_hBackgroundBrush.CreateSolidBrush(kOldNtBackground);
+    // Every other version, and one without a kind, keeps the platform's
+    // colours.
+    CMisc misc;
+    PlatformKind kind = kPlatformKindNone;
+    m_bGreyBackground = misc.GetPlatformKind(&kind) &&
+                        (kind == kPlatformOldNt || kind == kPlatformNt35 || kind == kPlatformNt351);
     EnableEntry(m_bAnsweredByPrinter ? FALSE : TRUE);
     return TRUE;
 }
@@ -92,13 +100,7 @@ void CBaseDialog::EnableEntry(BOOL enable)
 
 HBRUSH CBaseDialog::OnCtlColor(HDC dc, HWND control, UINT ctlColorType)
 {
-    // The NT versions before 4.0 paint these grey; every other version, and
-    // one without a kind, keeps the platform's colours.
-    CMisc misc;
-    PlatformKind kind = kPlatformKindNone;
-    const BOOL oldNt = misc.GetPlatformKind(&kind) &&
-                       (kind == kPlatformOldNt || kind == kPlatformNt35 || kind == kPlatformNt351);
-    if (oldNt && m_hBackgroundBrush != NULL &&
+    if (m_bGreyBackground && m_hBackgroundBrush != NULL &&
         (ctlColorType == CTLCOLOR_BTN || ctlColorType == CTLCOLOR_DLG ||
          ctlColorType == CTLCOLOR_STATIC)) {
         ::SetBkColor(dc, kOldNtBackground);

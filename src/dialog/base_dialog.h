@@ -5,7 +5,8 @@
 #ifndef QV_DIALOG_BASE_DIALOG_H
 #define QV_DIALOG_BASE_DIALOG_H
 
-#include "../framework/afxwin.h"
+#include "../framework/afxdlg.h"
+#include "../framework/afxgdi.h"
 #include "../optioninfo/option_info.h"
 
 namespace qv {
@@ -45,6 +46,10 @@ public:
     BOOL m_bAnsweredByPrinter;      // the printer's reply filled m_optionInfo
     BOOL m_bSheetPrinted;           // the user asked for the settings sheet
     CBrush m_hBackgroundBrush;      // grey, from OnInitDialog to WM_DESTROY
+    // The NT versions before 4.0 paint the buttons, statics and the dialog
+    // grey: decided from the platform kind once, in OnInitDialog, for every
+    // colour message after it.
+    BOOL m_bGreyBackground;
 
 protected:
     BOOL DoDataExchange(CDataExchange* pDX) override;

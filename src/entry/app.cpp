@@ -1,4 +1,5 @@
 #include "app.h"
+#include "../framework/afxres.h"
 #include "../runtime/platform.h"
 #include "../util/trace.h"
 

@@ -4,7 +4,7 @@
 #ifndef QV_ENTRY_APP_H
 #define QV_ENTRY_APP_H
 
-#include "../framework/afxwin.h"
+#include "../framework/afxapp.h"
 
 namespace qv {
 

@@ -3,8 +3,8 @@
 #ifndef QV_ENTRY_MODEL_TABLE_H
 #define QV_ENTRY_MODEL_TABLE_H
 
+#include "../framework/afxstr.h"
 #include "../framework/afxwait.h"
-#include "../framework/afxwin.h"
 
 namespace qv {
 

@@ -1,7 +1,6 @@
 #include "afxapp.h"
 #include "afxres.h"
 #include "../runtime/platform.h"
-#include "../seams/seams.h"
 
 #include <string.h>
 
@@ -10,7 +9,6 @@ namespace qv {
 namespace {
 
 CWinApp* g_app = NULL;
-HINSTANCE g_resourceHandle = NULL;
 
 }  // namespace
 
@@ -37,7 +35,7 @@ CWinApp::~CWinApp()
 void CWinApp::WinHelp(DWORD_PTR data, UINT command)
 {
     HWND owner = m_pMainWnd != NULL ? m_pMainWnd->m_hWnd : NULL;
-    QV_SEAM(OpenHelp)(owner, m_pszHelpFilePath, command, data);
+    OpenHelp(owner, m_pszHelpFilePath, command, data);
 }
 
 int CWinApp::DoMessageBox(LPCSTR text, UINT type, UINT /*helpContext*/)
@@ -84,14 +82,9 @@ CWnd* AfxGetMainWnd()
     return g_app != NULL ? g_app->m_pMainWnd : NULL;
 }
 
-HINSTANCE AfxGetResourceHandle()
-{
-    return g_resourceHandle != NULL ? g_resourceHandle : GetModuleHandleA(NULL);
-}
-
 BOOL AfxInitModule(HINSTANCE module)
 {
-    g_resourceHandle = module;
+    AfxSetResourceHandle(module);
     CWinApp* app = g_app;
     if (app == NULL)
         return TRUE;
@@ -126,7 +119,7 @@ void AfxTermModule()
 {
     if (g_app != NULL)
         g_app->ExitInstance();
-    g_resourceHandle = NULL;
+    AfxSetResourceHandle(NULL);
 }
 
 int AfxMessageBox(LPCSTR text, UINT type, UINT helpContext)
@@ -167,9 +160,18 @@ void AfxFormatString2(CString& result, UINT formatId, LPCSTR text1, LPCSTR text2
     }
 }
 
+void AfxReportInternalFailure()
+{
+    AfxNoteFailureReported();
+    char text[256];
+    if (::LoadStringA(AfxGetResourceHandle(), AFX_IDP_INTERNAL_FAILURE, text, sizeof text) <= 0)
+        text[0] = '\0';
+    AfxMessageBox(text, MB_ICONEXCLAMATION, AFX_IDP_INTERNAL_FAILURE);
+}
+
 int AfxPlatformMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
-    return QV_SEAM(MessageBoxA)(owner, text, caption, type);
+    return MessageBoxA(owner, text, caption, type);
 }
 
 }  // namespace qv

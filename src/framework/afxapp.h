@@ -3,6 +3,7 @@
 #ifndef QV_FRAMEWORK_AFXAPP_H
 #define QV_FRAMEWORK_AFXAPP_H
 
+#include "afxmodule.h"
 #include "afxwnd.h"
 
 namespace qv {
@@ -43,11 +44,6 @@ private:
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 
-// The module whose resources are used: the one AfxInitModule recorded (the
-// DLL itself, when it is loaded), from then until AfxTermModule; outside
-// that time the executable's, as for a program that links the framework.
-HINSTANCE AfxGetResourceHandle();
-
 // Called when the module is loaded (from its entry point, or by a program for its
 // own executable): records the module handle, names the application after the
 // module file and starts the application object. Returns what its
@@ -65,6 +61,11 @@ int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpContext = (UINT)-1)
 
 // Replaces "%1" and "%2" in string formatId with the two texts.
 void AfxFormatString2(CString& result, UINT formatId, LPCSTR text1, LPCSTR text2);
+
+// The framework's report of a failure the user has not been told about
+// (AFX_IDP_INTERNAL_FAILURE, exclamation icon). It needs no memory of its
+// own, so it can be shown when memory has run out.
+void AfxReportInternalFailure();
 
 // Every message box of the module is shown through this call: MessageBoxA.
 int AfxPlatformMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

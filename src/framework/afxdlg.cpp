@@ -116,6 +116,21 @@ BOOL DDX_Text(CDataExchange* pDX, int id, DWORD& value)
     return TRUE;
 }
 
+BOOL CDialog::DoDataExchange(CDataExchange*)
+{
+    return TRUE;
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate)
+{
+    CDataExchange dx(this, saveAndValidate);
+    CModuleStateScope scope;
+    scope.LockOutNotifications(m_hWnd);
+    CMemoryCheck memory;
+    BOOL ok = DoDataExchange(&dx);
+    return dx.Finish(ok, memory);
+}
+
 // The dialog procedure of every CDialog. It hands each message to the
 // object's message map. Memory that ran out while a message was handled, and
 // that nobody has reported yet, is reported here (AFX_IDP_INTERNAL_FAILURE);

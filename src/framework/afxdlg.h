@@ -80,6 +80,14 @@ public:
     // Commands go to the dialog's own map, then to the application's.
     BOOL OnCmdMsg(UINT id, int code, BOOL query) override;
 
+    // Data exchange between the controls and the members: FALSE when a
+    // validation failed (already reported) or the exchange broke down (a
+    // missing control, memory that ran out: reported here with
+    // AFX_IDP_INTERNAL_FAILURE).
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    // FALSE ends the exchange: a check failed, or it cannot go on.
+    virtual BOOL DoDataExchange(CDataExchange* pDX);
+
     UINT m_nIDHelp;   // the template id; the help context is HID_BASE_RESOURCE + it
 
 protected:

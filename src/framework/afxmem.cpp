@@ -1,14 +1,21 @@
 #include "afxmem.h"
-#include "afxapp.h"
-#include "afxres.h"
-#include "afxwnd.h"
-#include "../seams/seams.h"
 
 namespace qv {
 
+namespace {
+
+// Allocations that failed, and failures reported to the user, since the
+// module was loaded (CMemoryCheck compares them). Module state, not
+// per-thread state: the module admits one call at a time and has no
+// thread-local data.
+LONG g_allocationFailures = 0;
+LONG g_failureReports = 0;
+
+}  // namespace
+
 void* AfxAllocMemory(SIZE_T size, BOOL zero)
 {
-    void* block = QV_SEAM(HeapAlloc)(GetProcessHeap(), zero ? HEAP_ZERO_MEMORY : 0, size);
+    void* block = HeapAlloc(GetProcessHeap(), zero ? HEAP_ZERO_MEMORY : 0, size);
     if (block == NULL)
         AfxNoteAllocationFailure();
     return block;
@@ -22,33 +29,26 @@ void AfxFreeMemory(void* block)
 
 void AfxNoteAllocationFailure()
 {
-    AfxGetModuleState()->m_nAllocationFailures++;
+    g_allocationFailures++;
 }
 
-CMemoryCheck::CMemoryCheck()
+void AfxNoteFailureReported()
 {
-    const AFX_MODULE_STATE* state = AfxGetModuleState();
-    m_nFailures = state->m_nAllocationFailures;
-    m_nReports = state->m_nInternalFailureReports;
+    g_failureReports++;
+}
+
+CMemoryCheck::CMemoryCheck() : m_nFailures(g_allocationFailures), m_nReports(g_failureReports)
+{
 }
 
 BOOL CMemoryCheck::Failed() const
 {
-    return AfxGetModuleState()->m_nAllocationFailures != m_nFailures;
+    return g_allocationFailures != m_nFailures;
 }
 
 BOOL CMemoryCheck::Reported() const
 {
-    return AfxGetModuleState()->m_nInternalFailureReports != m_nReports;
-}
-
-void AfxReportInternalFailure()
-{
-    AfxGetModuleState()->m_nInternalFailureReports++;
-    char text[256];
-    if (::LoadStringA(AfxGetResourceHandle(), AFX_IDP_INTERNAL_FAILURE, text, sizeof text) <= 0)
-        text[0] = '\0';
-    AfxMessageBox(text, MB_ICONEXCLAMATION, AFX_IDP_INTERNAL_FAILURE);
+    return g_failureReports != m_nReports;
 }
 
 }  // namespace qv

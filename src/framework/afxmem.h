@@ -24,9 +24,12 @@ void AfxFreeMemory(void* block);
 // Notes the failure of an allocation (AfxAllocMemory does it
 // itself; a caller that refuses a size as impossible calls it too).
 void AfxNoteAllocationFailure();
+// Notes that the user has been told of a failure: the framework's
+// internal-failure message was shown (AfxReportInternalFailure, afxapp.h).
+void AfxNoteFailureReported();
 
 // Tells whether an allocation failed since its construction,
-// and whether the framework's internal-failure message was shown since.
+// and whether a failure was reported to the user since.
 class CMemoryCheck {
 public:
     CMemoryCheck();
@@ -37,11 +40,6 @@ private:
     LONG m_nFailures;
     LONG m_nReports;
 };
-
-// The framework's report of a failure the user has not been told about
-// (AFX_IDP_INTERNAL_FAILURE, exclamation icon). It needs no memory of its
-// own, so it can be shown when memory has run out.
-void AfxReportInternalFailure();
 
 }  // namespace qv
 

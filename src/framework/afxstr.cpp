@@ -1,5 +1,5 @@
 #include "afxstr.h"
-#include "afxapp.h"
+#include "afxmodule.h"
 
 #include <string.h>
 

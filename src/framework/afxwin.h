@@ -5,10 +5,10 @@
 // same names, with three differences. Failure travels by return value, never
 // by exception (a data exchange returns FALSE, an allocation NULL). Memory
 // that runs out is noted against the running call and checked with a
-// CMemoryCheck at the call's next decision (afxmem.h). And its calls of the
-// platform that a test must stand between (message boxes, help,
-// allocations) are written as seams (src/seams/): the platform's functions
-// themselves in the module, replaceable only in the tests' build.
+// CMemoryCheck at the call's next decision (afxmem.h). And it has no test
+// hooks: it calls the platform directly, and a test that must stand between
+// (a message box, a help request, an allocation) replaces the platform's
+// function in the import table of the program under test.
 #ifndef QV_FRAMEWORK_AFXWIN_H
 #define QV_FRAMEWORK_AFXWIN_H
 

@@ -1,5 +1,4 @@
 #include "afxwnd.h"
-#include "afxdlg.h"
 #include "afxres.h"
 
 namespace qv {
@@ -43,21 +42,6 @@ void CModuleStateScope::SetCurrentMessage(HWND window, UINT message, WPARAM wPar
 
 BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 END_MESSAGE_MAP()
-
-BOOL CWnd::DoDataExchange(CDataExchange*)
-{
-    return TRUE;
-}
-
-BOOL CWnd::UpdateData(BOOL saveAndValidate)
-{
-    CDataExchange dx(this, saveAndValidate);
-    CModuleStateScope scope;
-    scope.LockOutNotifications(m_hWnd);
-    CMemoryCheck memory;
-    BOOL ok = DoDataExchange(&dx);
-    return dx.Finish(ok, memory);
-}
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -8,8 +8,6 @@
 
 namespace qv {
 
-class CDataExchange;
-
 // What the framework keeps for the call that is running. The module admits
 // one call at a time, so this is module state, not per-thread state: the
 // module has no thread-local data (see the module's entry point).
@@ -21,10 +19,6 @@ struct AFX_MODULE_STATE {
     HWND m_hLockoutNotifyWindow;
     // The message being handled, for Default().
     MSG m_lastSentMsg;
-    // Allocations that failed, and internal-failure messages shown
-    // (CMemoryCheck compares them).
-    LONG m_nAllocationFailures;
-    LONG m_nInternalFailureReports;
 };
 AFX_MODULE_STATE* AfxGetModuleState();
 
@@ -71,14 +65,6 @@ public:
     {
         return ::SendDlgItemMessageA(m_hWnd, id, message, wParam, lParam);
     }
-
-    // Data exchange between the controls and the members: FALSE when a
-    // validation failed (already reported) or the exchange broke down (a
-    // missing control, memory that ran out: reported here with
-    // AFX_IDP_INTERNAL_FAILURE).
-    BOOL UpdateData(BOOL saveAndValidate = TRUE);
-    // FALSE ends the exchange: a check failed, or it cannot go on.
-    virtual BOOL DoDataExchange(CDataExchange* pDX);
 
     // A message for this window: the handler of the message map, or the
     // platform's default.

@@ -2,7 +2,6 @@
 
 #include <string.h>
 
-#include "../seams/seams.h"
 #include "../util/misc.h"
 
 namespace qv {
@@ -51,7 +50,7 @@ RawPrintJob::RawPrintJob() : m_printer(NULL), m_stagedCount(0)
 RawPrintJob::~RawPrintJob()
 {
     if (m_printer != NULL)
-        QV_SEAM(ClosePrinter)(m_printer);
+        ClosePrinter(m_printer);
 }
 
 int RawPrintJob::BeginJob(LPCSTR printerName)
@@ -145,7 +144,7 @@ int RawPrintJob::EndJob()
 int RawPrintJob::Open(LPCSTR printerName)
 {
     HANDLE printer = NULL;
-    if (!QV_SEAM(OpenPrinterA)(const_cast<LPSTR>(printerName), &printer, NULL))
+    if (!OpenPrinterA(const_cast<LPSTR>(printerName), &printer, NULL))
         return 0;
     m_printer = printer;
     return 1;
@@ -163,12 +162,12 @@ int RawPrintJob::StartDocument()
     doc.pDocName = NULL;
     doc.pOutputFile = NULL;
     doc.pDatatype = rawType;
-    return QV_SEAM(StartDocPrinterA)(m_printer, 1, reinterpret_cast<LPBYTE>(&doc)) != 0 ? 1 : 0;
+    return StartDocPrinterA(m_printer, 1, reinterpret_cast<LPBYTE>(&doc)) != 0 ? 1 : 0;
 }
 
 int RawPrintJob::StartPage()
 {
-    return m_printer != NULL ? QV_SEAM(StartPagePrinter)(m_printer) : 0;
+    return m_printer != NULL ? StartPagePrinter(m_printer) : 0;
 }
 
 int RawPrintJob::Flush()
@@ -187,17 +186,17 @@ int RawPrintJob::WriteThrough(const void* data, DWORD length)
     if (m_printer == NULL)
         return 0;
     DWORD written = 0;
-    return QV_SEAM(WritePrinter)(m_printer, const_cast<void*>(data), length, &written) ? 1 : 0;
+    return WritePrinter(m_printer, const_cast<void*>(data), length, &written) ? 1 : 0;
 }
 
 int RawPrintJob::EndPage()
 {
-    return m_printer != NULL ? QV_SEAM(EndPagePrinter)(m_printer) : 0;
+    return m_printer != NULL ? EndPagePrinter(m_printer) : 0;
 }
 
 int RawPrintJob::EndDocument()
 {
-    return m_printer != NULL ? QV_SEAM(EndDocPrinter)(m_printer) : 0;
+    return m_printer != NULL ? EndDocPrinter(m_printer) : 0;
 }
 
 int RawPrintJob::Close()
@@ -209,7 +208,7 @@ int RawPrintJob::Close()
     // that is gone or, worse, one handed out again since.
     HANDLE printer = m_printer;
     m_printer = NULL;
-    return QV_SEAM(ClosePrinter)(printer) ? 1 : 0;
+    return ClosePrinter(printer) ? 1 : 0;
 }
 
 int RawPrintJob::PrintPacket(LPCSTR printerName, const BYTE* packet, DWORD length)

@@ -1,4 +1,5 @@
 #include "error.h"
+#include "../framework/afxapp.h"
 
 namespace qv {
 

@@ -7,7 +7,8 @@
 #ifndef QV_UTIL_ERROR_H
 #define QV_UTIL_ERROR_H
 
-#include "../framework/afxwin.h"
+#include "../framework/afxmem.h"
+#include "../framework/afxstr.h"
 
 namespace qv {
 

@@ -1,5 +1,7 @@
 #include "misc.h"
-#include "../seams/seams.h"
+#include "../framework/afxmem.h"
+#include "../framework/afxstr.h"
+#include "../framework/afxwnd.h"
 
 namespace qv {
 
@@ -142,7 +144,7 @@ int CMisc::GetPlatformKind(PlatformKind* kind)
     OSVERSIONINFOA info;
     ZeroMemory(&info, sizeof info);
     info.dwOSVersionInfoSize = sizeof info;
-    if (!QV_SEAM(GetVersionExA)(&info))
+    if (!GetVersionExA(&info))
         return 0;
 
     const DWORD major = info.dwMajorVersion;

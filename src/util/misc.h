@@ -7,9 +7,13 @@
 #ifndef QV_UTIL_MISC_H
 #define QV_UTIL_MISC_H
 
-#include "../framework/afxwin.h"
+#include <windows.h>
 
 namespace qv {
+
+class CString;
+class CWnd;
+class CListBox;
 
 // The running Windows version, classified from GetVersionExA. The numbers
 // are the kinds' traditional values.

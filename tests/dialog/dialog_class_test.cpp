@@ -4,11 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "dialog_common.h"
+#include "heap_watch.h"
 #include "dialog/option_dialog.h"
 #include "entry/app.h"
 #include "help_recorder.h"
 #include "message_box_recorder.h"
-#include "version_seam.h"
+#include "reported_version.h"
 
 using namespace qv;
 
@@ -157,6 +158,7 @@ TEST_P(DialogColours, GreyOnlyForButtonsStaticsAndTheDialogOnOldNT)
     ScopedVersion version(row.version);
     COptionInfoDialog dialog;
     OnDialog([&dialog, &row](HWND hwnd) {
+        const int queries = ScopedVersion::queries();
         HDC dc = GetDC(hwnd);
         HWND control = GetDlgItem(hwnd, IDC_ID1);
         for (UINT type = CTLCOLOR_MSGBOX; type <= CTLCOLOR_STATIC; type++) {
@@ -178,6 +180,7 @@ TEST_P(DialogColours, GreyOnlyForButtonsStaticsAndTheDialogOnOldNT)
             }
         }
         ReleaseDC(hwnd, dc);
+        EXPECT_EQ(queries, ScopedVersion::queries()) << "the version is asked at a colour message";
         UiDriver::Click(hwnd, IDCANCEL);
     });
     Run(dialog);
@@ -309,9 +312,9 @@ public:
         // Memory that runs out where nothing checks it: the string stays
         // empty and the exchange carries on as if all went well. The failure
         // is on the thread's record all the same.
-        seams::FailAllocations(1);
+        heap_watch::FailAllocations(1);
         CString text("not enough memory");
-        seams::FailAllocations(0);
+        heap_watch::FailAllocations(0);
         return TRUE;
     }
     bool m_userFailure;
@@ -346,10 +349,10 @@ TEST_F(DialogClass, OutOfMemoryInAnExchange)
         UiDriver::Type(hwnd, IDC_ID1, "40");
         for (const OutOfMemoryRow& row : rows) {
             size_t boxes = driver.boxes().size();
-            seams::FailAllocations(1, row.failures);
+            heap_watch::FailAllocations(1, row.failures);
             int result = row.wholeDialog ? dialog.UpdateData(TRUE)
                                          : dialog.UpdateControlData(IDC_ID1, TRUE);
-            seams::FailAllocations(0);
+            heap_watch::FailAllocations(0);
             SCOPED_TRACE(std::string(row.wholeDialog ? "UpdateData" : "UpdateControlData") +
                          ", failures in a row: " + std::to_string(row.failures));
             EXPECT_EQ(0, result);

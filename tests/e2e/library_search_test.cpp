@@ -17,7 +17,7 @@
 #include "bidi/library_path.h"
 #include "debug_output_capture.h"
 #include "module_under_test.h"
-#include "seams/seams.h"
+#include "import_patch.h"
 
 using namespace qv;
 
@@ -242,7 +242,7 @@ TEST_F(PlantedLibrary, ModuleIgnoresACopyOnADevicePathEntry)
 UINT g_driveType;
 std::vector<std::string> g_drivesAsked;
 
-UINT WINAPI SeamDriveType(LPCSTR root)
+UINT WINAPI ReportedDriveType(LPCSTR root)
 {
     g_drivesAsked.push_back(root);
     return g_driveType;
@@ -261,7 +261,7 @@ protected:
         PlantedLibrary::SetUp();
         g_drivesAsked.clear();
     }
-    seams::ScopedSeam<decltype(seams::GetDriveTypeA)> m_seam{seams::GetDriveTypeA, SeamDriveType};
+    ImportPatch m_driveType{"KERNEL32.dll", "GetDriveTypeA", (void*)ReportedDriveType};
 };
 
 TEST_P(DriveTypeTest, OnlyFixedDrivesAreSearchedAndEachIsAskedOnce)

@@ -1,6 +1,6 @@
 #include "fake_spooler.h"
 
-using namespace qv;
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -11,15 +11,19 @@ FakeSpooler* g_fake = NULL;
 HANDLE const FakeSpooler::kPrinter = reinterpret_cast<HANDLE>(0x5150);
 
 FakeSpooler::FakeSpooler()
-    : m_openPrinter(seams::OpenPrinterA, &FakeSpooler::OpenPrinter),
-      m_startDocPrinter(seams::StartDocPrinterA, &FakeSpooler::StartDocPrinter),
-      m_startPagePrinter(seams::StartPagePrinter, &FakeSpooler::StartPagePrinter),
-      m_writePrinter(seams::WritePrinter, &FakeSpooler::WritePrinter),
-      m_endPagePrinter(seams::EndPagePrinter, &FakeSpooler::EndPagePrinter),
-      m_endDocPrinter(seams::EndDocPrinter, &FakeSpooler::EndDocPrinter),
-      m_closePrinter(seams::ClosePrinter, &FakeSpooler::ClosePrinter),
+    : m_patches{{"WINSPOOL.DRV", "OpenPrinterA", (void*)&FakeSpooler::OpenPrinter},
+                {"WINSPOOL.DRV", "StartDocPrinterA", (void*)&FakeSpooler::StartDocPrinter},
+                {"WINSPOOL.DRV", "StartPagePrinter", (void*)&FakeSpooler::StartPagePrinter},
+                {"WINSPOOL.DRV", "WritePrinter", (void*)&FakeSpooler::WritePrinter},
+                {"WINSPOOL.DRV", "EndPagePrinter", (void*)&FakeSpooler::EndPagePrinter},
+                {"WINSPOOL.DRV", "EndDocPrinter", (void*)&FakeSpooler::EndDocPrinter},
+                {"WINSPOOL.DRV", "ClosePrinter", (void*)&FakeSpooler::ClosePrinter}},
       m_openHandles(0)
 {
+    for (const ImportPatch& patch : m_patches) {
+        if (!patch.applied())
+            ADD_FAILURE() << "this program does not import every spooler function that RawPrintJob calls";
+    }
     g_fake = this;
 }
 

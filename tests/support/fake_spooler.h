@@ -1,5 +1,6 @@
-// FakeSpooler: stands in for the seven spooler functions of RawPrintJob (its
-// seams) while it lives. It records each call with its bytes, checks the arguments the job
+// FakeSpooler: stands in for the seven spooler functions of RawPrintJob (this
+// program's imports of them) while it lives. It records each call with its
+// bytes, checks the arguments the job
 // passes (complaints collect in problems()), hands out one fixed printer
 // handle and fails the calls a test asks it to fail.
 #ifndef QV_TESTS_FAKE_SPOOLER_H
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "seams/seams.h"
+#include "import_patch.h"
 
 struct SpoolerCall {
     std::string function;       // "OpenPrinterA", "WritePrinter", ...
@@ -61,15 +62,7 @@ private:
     static BOOL WINAPI EndDocPrinter(HANDLE printer);
     static BOOL WINAPI ClosePrinter(HANDLE printer);
 
-    template <typename Function>
-    using Seam = qv::seams::ScopedSeam<Function>;
-    Seam<decltype(&::OpenPrinterA)> m_openPrinter;
-    Seam<decltype(&::StartDocPrinterA)> m_startDocPrinter;
-    Seam<decltype(&::StartPagePrinter)> m_startPagePrinter;
-    Seam<decltype(&::WritePrinter)> m_writePrinter;
-    Seam<decltype(&::EndPagePrinter)> m_endPagePrinter;
-    Seam<decltype(&::EndDocPrinter)> m_endDocPrinter;
-    Seam<decltype(&::ClosePrinter)> m_closePrinter;
+    ImportPatch m_patches[7];
     std::vector<SpoolerCall> m_calls;
     std::vector<Failure> m_failures;
     std::vector<std::string> m_problems;

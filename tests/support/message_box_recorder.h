@@ -1,6 +1,7 @@
-// Records every message box the framework is asked to show: owner, text,
-// caption and style bits. By default nothing is shown and the box "answers"
-// IDOK; with passThrough the real box shows too (a UiDriver then closes it).
+// Records every message box that the code linked into this program shows
+// (its MessageBoxA import): owner, text, caption and style bits. By default
+// nothing is shown and the box "answers" IDOK; with passThrough the real box
+// shows too (a UiDriver then closes it).
 #ifndef QV_TESTS_MESSAGE_BOX_RECORDER_H
 #define QV_TESTS_MESSAGE_BOX_RECORDER_H
 
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "seams/seams.h"
+#include "import_patch.h"
 
 struct RecordedBox {
     HWND owner;
@@ -27,8 +28,7 @@ public:
 private:
     static int WINAPI Record(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
     std::vector<RecordedBox> m_boxes;
-    bool m_passThrough;
-    qv::seams::ScopedSeam<decltype(qv::seams::MessageBoxA)> m_seam;
+    ImportPatch m_patch;
 };
 
 #endif

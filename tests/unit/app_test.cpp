@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "entry/app.h"
+#include "framework/afxres.h"
 #include "help_recorder.h"
 
 using namespace qv;

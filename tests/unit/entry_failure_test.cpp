@@ -19,6 +19,7 @@
 #include "fake_xk.h"
 #include "framework/afxapp.h"
 #include "framework/afxmem.h"
+#include "heap_watch.h"
 #include "message_box_recorder.h"
 #include "module_under_test.h"
 #include "ui_driver.h"
@@ -26,15 +27,15 @@
 using namespace qv;
 
 // QVOpenPrinterInf here is the module's code linked into this program, so
-// that the allocation seam reaches it.
+// that this program's heap watch (heap_watch.h) sees its allocations.
 
 namespace {
 
 
 // Fails allocations while it lives.
 struct AllocationFailure {
-    AllocationFailure(LONG first, LONG count) { seams::FailAllocations(first, count); }
-    ~AllocationFailure() { seams::FailAllocations(0); }
+    AllocationFailure(LONG first, LONG count) { heap_watch::FailAllocations(first, count); }
+    ~AllocationFailure() { heap_watch::FailAllocations(0); }
 };
 
 // One call of the export with its result, the record it left and the boxes
@@ -91,10 +92,10 @@ protected:
         OptionInfo current = CallerRecord();
         Outcome outcome;
         outcome.record = Untouched();
-        LONG before = seams::AllocationCount();
+        LONG before = heap_watch::AllocationCount();
         outcome.result = QVOpenPrinterInf("Stampante", "Marlow Wide 900", 0, &current,
                                           &outcome.record, showDialog, 1);
-        outcome.allocations = seams::AllocationCount() - before;
+        outcome.allocations = heap_watch::AllocationCount() - before;
         outcome.dialogs = dialogs;
         for (const RecordedBox& box : recorder.boxes())
             outcome.boxes.push_back(Box(box.caption, box.text));
@@ -114,7 +115,7 @@ TEST_P(QuerySweep, EveryAllocationFailsInTurn)
     const LONG allocations = Query(false).allocations;
     ASSERT_GT(allocations, 3) << "the sweep would cover nothing";
     std::printf("query path: %ld allocations, each failed in turn\n", allocations);
-    const LONG blocks = seams::liveHeapBlocks;
+    const LONG blocks = heap_watch::LiveBlocks();
 
     for (LONG n = 1; n <= allocations; n++) {
         Outcome got;
@@ -130,7 +131,7 @@ TEST_P(QuerySweep, EveryAllocationFailsInTurn)
         EXPECT_EQ(0, got.dialogs) << "the dialog came up as if the printer had not answered";
         EXPECT_EQ(0, fake.InitDepth()) << "the library is released";
         EXPECT_EQ(0, fake.OpenChannels());
-        EXPECT_EQ(blocks, seams::liveHeapBlocks);
+        EXPECT_EQ(blocks, heap_watch::LiveBlocks());
     }
     EXPECT_EQ(1, Query(dialog).result) << "allocation works again once the failure is off";
 }
@@ -191,10 +192,10 @@ protected:
         OptionInfo current = CallerRecord();
         Outcome outcome;
         outcome.record = Untouched();
-        LONG before = seams::AllocationCount();
+        LONG before = heap_watch::AllocationCount();
         outcome.result = QVOpenPrinterInf("Stampante senza spooler", "Marlow Wide 900", 0,
                                           &current, &outcome.record, 1, 0);
-        outcome.allocations = seams::AllocationCount() - before;
+        outcome.allocations = heap_watch::AllocationCount() - before;
         for (const ShownBox& box : driver.boxes())
             outcome.boxes.push_back(Box(box.caption, box.text));
         EXPECT_FALSE(driver.timedOut());

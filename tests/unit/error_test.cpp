@@ -4,6 +4,7 @@
 
 #include "dialog/resource.h"
 #include "error_test_ids.h"
+#include "framework/afxapp.h"
 #include "guarded_buffer.h"
 #include "message_box_recorder.h"
 #include "util/error.h"

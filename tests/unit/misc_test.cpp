@@ -2,8 +2,9 @@
 // platform kind, one table per operation.
 #include <gtest/gtest.h>
 
+#include "framework/afxwnd.h"
 #include "util/misc.h"
-#include "version_seam.h"
+#include "reported_version.h"
 
 #include <string>
 
@@ -215,7 +216,7 @@ const TagRow kTagRows[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Table, FindTagTest, ::testing::ValuesIn(kTagRows));
 
-// ---- GetPlatformKind through the version seam ----
+// ---- GetPlatformKind, with the version this program's GetVersionExA reports ----
 
 struct KindRow {
     DWORD platform, major, minor;

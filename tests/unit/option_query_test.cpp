@@ -1,10 +1,11 @@
 // QueryOptionInfo over the fake XKAPI.DLL, the Windows version given through
-// CMisc's version seam: which keys are asked for on each platform kind.
+// this program's GetVersionExA: which keys are asked for on each platform
+// kind.
 #include <gtest/gtest.h>
 
 #include "bidi/option_query.h"
 #include "fake_xk.h"
-#include "version_seam.h"
+#include "reported_version.h"
 
 #include <string>
 #include <vector>

@@ -3,8 +3,8 @@
 // relocations, no section both writable and executable, no TLS or load
 // configuration directory, imports from system DLLs only and only of
 // functions that every Windows it serves exports, no instruction newer than
-// a 486 (32-bit), none of the tests' seams, a stack protector whose failure
-// ends the process, version information, and a size bound.
+// a 486 (32-bit), a stack protector whose failure ends the process, version
+// information, and a size bound.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -507,41 +507,6 @@ TEST_F(ModuleImage, HoldsNoInstructionNewerThanA486)
         ADD_FAILURE() << "newer than a 486: " << found;
 }
 #endif
-
-// The symbols of a listing that belong to the tests' seams (src/seams/seams.h,
-// all in qv::seams), as nm lists them with their names demangled; only the
-// ones defined there.
-std::set<std::string> SeamSymbols(const char* listing, bool* sawExport)
-{
-    std::ifstream file(listing);
-    std::set<std::string> seams;
-    std::string line;
-    while (std::getline(file, line)) {
-        // "67e4316c T qv::CDataExchange::Fail()", "         U qv::seams::MessageBoxA"
-        if (line.find("QVOpenPrinterInf") != std::string::npos)
-            *sawExport = true;
-        const size_t name = line.find("qv::seams::");
-        if (name != std::string::npos && line.find(" U ") == std::string::npos)
-            seams.insert(line.substr(name));
-    }
-    return seams;
-}
-
-// The seams are compiled into the tests' build of the core library only: the
-// shipped module calls the platform directly. The same check on that
-// library's listing shows that it finds the seams where they are.
-TEST(ModuleSymbols, HoldNoSeamOfTheTests)
-{
-    bool moduleListed = false, libraryListed = false;
-    const std::set<std::string> inModule = SeamSymbols(QV_MODULE_SYMBOLS, &moduleListed);
-    const std::set<std::string> inTestBuild = SeamSymbols(QV_CORE_TEST_SYMBOLS, &libraryListed);
-    ASSERT_TRUE(moduleListed) << "no listing of the module's symbols at " << QV_MODULE_SYMBOLS;
-    ASSERT_TRUE(libraryListed) << "no listing of the test build's symbols at " << QV_CORE_TEST_SYMBOLS;
-    EXPECT_TRUE(inTestBuild.count("qv::seams::MessageBoxA"))
-        << "the check finds no seam in the test build, which holds them all";
-    for (const std::string& seam : inModule)
-        ADD_FAILURE() << "the shipped module holds the seam " << seam;
-}
 
 TEST_F(ModuleImage, EndsTheProcessWhenTheStackCheckFails)
 {

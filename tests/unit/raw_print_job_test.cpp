@@ -12,7 +12,7 @@
 #include "rawprint/raw_print_job.h"
 #include "rawprint/settings_sheet.h"
 #include "settings_sheet_job.h"
-#include "version_seam.h"
+#include "reported_version.h"
 
 using namespace qv;
 

@@ -1,13 +1,13 @@
-// The Windows version that the module's platform kind is computed from,
-// given by the test instead of the system. CMisc asks for the version
-// through a seam; while a ScopedVersion lives, the seam reports the version
-// it was made with.
-#ifndef QV_TESTS_VERSION_SEAM_H
-#define QV_TESTS_VERSION_SEAM_H
+// The Windows version that the code's platform kind is computed from, given
+// by the test instead of the system: while a ScopedVersion lives, this
+// program's GetVersionExA (the import that CMisc calls through) reports the
+// version it was made with.
+#ifndef QV_TESTS_REPORTED_VERSION_H
+#define QV_TESTS_REPORTED_VERSION_H
 
 #include <windows.h>
 
-#include "seams/seams.h"
+#include "import_patch.h"
 
 struct ReportedVersion {
     DWORD platform, major, minor;
@@ -20,6 +20,9 @@ public:
     // Puts back the query and the version that were in place before.
     ~ScopedVersion();
 
+    // Queries answered so far by any ScopedVersion.
+    static int queries() { return s_queries; }
+
 private:
     ScopedVersion(const ScopedVersion&);
     ScopedVersion& operator=(const ScopedVersion&);
@@ -28,8 +31,9 @@ private:
     static BOOL WINAPI Query(LPOSVERSIONINFOA info);
 
     static ReportedVersion s_version;
+    static int s_queries;
     ReportedVersion m_previousVersion;
-    decltype(qv::seams::GetVersionExA) m_previousQuery;
+    ImportPatch m_query;
 };
 
 #endif
