@@ -267,20 +267,16 @@ const char kOldestNtName[] = "NT 3.51";
 // the imports of both builds first, then those of one build after the line
 // "[32-bit only]" or "[64-bit only]", then after "[run time]" the functions
 // the module looks up at run time instead of importing them.
-enum Section { kBothBuilds, kOnly32Bit, kOnly64Bit, kRunTime };
-
-const std::map<std::string, Section> kSectionLines = {
-    {"[32-bit only]", kOnly32Bit}, {"[64-bit only]", kOnly64Bit}, {"[run time]", kRunTime}};
-
+const std::string kRunTime = "[run time]";
 #ifdef _WIN64
-const Section kThisBuildOnly = kOnly64Bit;
+const std::string kThisBuildOnly = "[64-bit only]", kOtherBuildOnly = "[32-bit only]";
 #else
-const Section kThisBuildOnly = kOnly32Bit;
+const std::string kThisBuildOnly = "[32-bit only]", kOtherBuildOnly = "[64-bit only]";
 #endif
 
 struct SystemExport {
     std::string nt, nineX;   // as written
-    Section section;
+    std::string section;   // the line that opened it; empty for the first
     int line;
     std::string text;   // the row without its comment
 };
@@ -302,14 +298,12 @@ SystemExportList ReadSystemExports(const char* path)
     SystemExportList list;
     std::ifstream file(path);
     std::string line;
-    Section section = kBothBuilds;
+    std::string section;
     for (int number = 1; std::getline(file, line); number++) {
         if (line.compare(0, 1, "[") == 0) {
-            auto named = kSectionLines.find(line);
-            if (named == kSectionLines.end())
+            if (line != kRunTime && line != kThisBuildOnly && line != kOtherBuildOnly)
                 list.errors.push_back("line " + std::to_string(number) + ": no such section: " + line);
-            else
-                section = named->second;
+            section = line;
             continue;
         }
         std::istringstream fields(line.substr(0, line.find('#')));
@@ -427,7 +421,7 @@ TEST_F(ModuleImage, ListsExactlyWhatItImportsAndLooksUp)
     for (const auto& row : list.rows) {
         if (row.second.section == kRunTime)
             listedLookUps.insert(row.first);
-        else if (row.second.section == kBothBuilds || row.second.section == kThisBuildOnly)
+        else if (row.second.section.empty() || row.second.section == kThisBuildOnly)
             listedImports.insert(row.first);
     }
     ASSERT_FALSE(listedImports.empty() || listedLookUps.empty()) << "cannot read " << QV_SYSTEM_EXPORTS;
