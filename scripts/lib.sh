@@ -290,11 +290,18 @@ qv_wine_app_versions() {
 # Prefix of its own for a platform kind that Wine produces only machine-wide
 # (2: Windows family 5.0; 3: NT 3.10; 4: NT 3.5). It shares drive_c with the
 # main prefix (the programs under test live outside it) and has its own
-# registry and its own wineserver. Prints the prefix's path.
+# registry and its own wineserver. Prints the prefix's path. A prefix set up
+# otherwise (by an earlier version of these steps) is made again.
 qv_wine_kind_prefix() {
   local kind=$1 main="$QV_BUILD/${2:-i686}/wineprefix"
-  local prefix="$main-kind$kind"
-  if [ ! -f "$prefix/.qv-version-set" ]; then
+  local prefix="$main-kind$kind" how
+  case $kind in
+    2) how="9x VersionNumber 5.0.2000, NT values removed" ;;
+    3) how="NT 3.10 in every NT version value" ;;
+    4) how="NT 3.5 in every NT version value" ;;
+    *) qv_log "no machine-wide version for platform kind $kind"; return 1 ;;
+  esac
+  if [ "$(cat "$prefix/.qv-version-set" 2>/dev/null)" != "$how" ]; then
     rm -rf "$prefix"
     mkdir -p "$prefix/dosdevices"
     cp "$main"/*.reg "$main/.update-timestamp" "$prefix/"
@@ -312,12 +319,24 @@ qv_wine_kind_prefix() {
             $QV_WINE reg delete "$nt" /v $v /f </dev/null >>"$QV_WINE_LOG" 2>&1 || true
           done
           qv_logged $QV_WINE reg add "$w9x" /v VersionNumber /d 5.0.2000 /f ;;
-        3) qv_logged $QV_WINE reg add "$nt" /v CurrentVersion /d 3.10 /f ;;
-        4) qv_logged $QV_WINE reg add "$nt" /v CurrentVersion /d 3.5 /f ;;
+        3) qv_wine_nt_version 3.10 ;;
+        4) qv_wine_nt_version 3.5 ;;
       esac &&
       qv_logged wineserver -w   # the registry is on disk once the server has gone
     ) || return 1
-    touch "$prefix/.qv-version-set"
+    printf '%s\n' "$how" >"$prefix/.qv-version-set"
   fi
   printf '%s\n' "$prefix"
+}
+
+# Sets the NT version that Wine reports machine-wide (in $WINEPREFIX), as
+# "MAJOR.MINOR", in every value that a Wine release reads for it: Wine 8 reads
+# CurrentVersion; Wine 10 reads CurrentMajorVersionNumber and
+# CurrentMinorVersionNumber first, and CurrentVersion only when they are not
+# there (a fresh prefix has them, saying 10.0).
+qv_wine_nt_version() {
+  local nt='HKLM\Software\Microsoft\Windows NT\CurrentVersion' major=${1%%.*} minor=${1#*.}
+  qv_logged $QV_WINE reg add "$nt" /v CurrentVersion /d "$1" /f &&
+    qv_logged $QV_WINE reg add "$nt" /v CurrentMajorVersionNumber /t REG_DWORD /d "$major" /f &&
+    qv_logged $QV_WINE reg add "$nt" /v CurrentMinorVersionNumber /t REG_DWORD /d "$((10#$minor))" /f
 }
