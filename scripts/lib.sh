@@ -220,6 +220,15 @@ qv_wine_env() {
   if [ "$arch" = x86_64 ]; then export WINEARCH=win64 QV_WINE=/usr/lib/wine/wine64
   else export WINEARCH=win32 QV_WINE=wine; fi
   export QV_WINE_LOG="$QV_BUILD/$arch/wine.log"
+  # Without an absolute XDG_RUNTIME_DIR (CI and sudo leave it unset), every
+  # process of Wine 10 starts by printing "error: XDG_RUNTIME_DIR is invalid
+  # or not set in the environment." on its standard error, which tests
+  # compare. A private folder of the build stands in for the session's.
+  case ${XDG_RUNTIME_DIR:-} in
+    /*) ;;
+    *) export XDG_RUNTIME_DIR="$QV_BUILD/xdg-runtime"
+       mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR" ;;
+  esac
 }
 
 # Runs one command of Wine's set-up (or Xvfb's), detached from the caller's
