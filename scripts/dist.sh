@@ -53,7 +53,7 @@ qv_clean_build() {
   git clone --quiet --no-local "$QV_ROOT" "$folder/src"
   git -C "$folder/src" checkout --quiet "$(git -C "$QV_ROOT" rev-parse HEAD)"
   cmake -S "$folder/src" -B "$folder/build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$folder/src/cmake/toolchain-$arch-mingw.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$folder/src/cmake/toolchain-$arch-mingw.cmake" $(qv_llvm_dlltool_option) >/dev/null
   cmake --build "$folder/build" --target qvoptinf -j"$(nproc)" >/dev/null
 }
 

@@ -39,7 +39,9 @@ qv_install_deps() {
   command -v import >/dev/null || need+=(imagemagick)
   # Release archives: the import library for Microsoft's linker, the zip
   # files, and signing (tested with a throwaway certificate).
-  command -v llvm-dlltool >/dev/null || command -v llvm-dlltool-14 >/dev/null || need+=(llvm-14)
+  # llvm-dlltool comes with the release's default LLVM (package llvm; the
+  # versioned LLVM packages name it llvm-dlltool-N only).
+  [ -n "$(qv_llvm_dlltool)" ] || need+=(llvm)
   command -v osslsigncode >/dev/null || need+=(osslsigncode)
   command -v openssl >/dev/null || need+=(openssl)
   if [ ${#need[@]} -gt 0 ]; then
@@ -55,9 +57,8 @@ qv_install_deps() {
 
 # Some kernels are booted with 32-bit emulation switched off ("ia32_emulation"),
 # which leaves 32-bit Wine unable to start. On such a machine 32-bit programs are
-# handed to qemu's user-mode emulator through binfmt_misc. qemu 7 (bookworm) is
-# far too slow for Wine (almost a minute per process); qemu 10 from
-# bookworm-backports starts a Wine process in about 0.3 s.
+# handed to qemu's user-mode emulator through binfmt_misc (see
+# qv_install_qemu_i386 for which qemu).
 qv_enable_i386() {
   if [ "${QV_I386:-}" != qemu ]; then
     qv_can_run_i386 && return 0
@@ -75,38 +76,77 @@ qv_enable_i386() {
   qv_can_run_i386 || { qv_log "32-bit programs still cannot run"; return 1; }
 }
 
-# Installs a qemu-i386-static fast enough for Wine (8.1 or later, from
-# bookworm-backports), unless one is there.
+# The oldest qemu fast enough for Wine: from 8.1 on a Wine process starts in
+# about 0.3 s; qemu 7 (Debian 12's own) needs almost a minute.
+QV_QEMU_MIN=1:8.1
+
+# Installs a qemu-i386-static fast enough for Wine, unless one is there: the
+# newest that the machine's apt sources offer (Debian 13's own is 10.x); when
+# that is too old, the backports of the machine's own release (Debian 12:
+# bookworm-backports, qemu 10), added from the mirror the machine already uses.
 qv_install_qemu_i386() {
-  local qemu=/usr/bin/qemu-i386-static
-  [ -x $qemu ] && $qemu --version | grep -Eq 'version (8\.[1-9]|9|1[0-9])' && return 0
-  if ! apt-cache policy qemu-user-static 2>/dev/null | grep -q bookworm-backports; then
-    local mirror
-    mirror=$(qv_debian_mirror)
-    if [ -z "$mirror" ]; then
-      qv_log "no enabled Debian source for bookworm in /etc/apt: cannot add bookworm-backports"
+  local qemu=/usr/bin/qemu-i386-static found
+  [ -x $qemu ] && $qemu --version | grep -Eq 'version (8\.[1-9]|9|[1-9][0-9])\.' && return 0
+  found=$(qv_apt_newest qemu-user-static)
+  if [ -z "$found" ]; then
+    qv_sudo apt-get update -qq
+    found=$(qv_apt_newest qemu-user-static)
+  fi
+  if [ -z "$found" ] || dpkg --compare-versions "${found%% *}" lt $QV_QEMU_MIN; then
+    local codename mirror
+    codename=$(qv_codename)
+    mirror=$(qv_debian_mirror "$codename")
+    if [ -z "$codename" ] || [ -z "$mirror" ]; then
+      qv_log "qemu-user-static ${found%% *} is older than ${QV_QEMU_MIN#1:}, and no enabled Debian source for this release (\"$codename\") in /etc/apt to add its backports from"
       return 1
     fi
-    qv_log "adding bookworm-backports from $mirror"
-    printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' "$mirror" |
+    qv_log "qemu-user-static ${found%% *} is older than ${QV_QEMU_MIN#1:}: adding $codename-backports from $mirror"
+    printf 'Types: deb\nURIs: %s\nSuites: %s-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' "$mirror" "$codename" |
       qv_sudo tee /etc/apt/sources.list.d/qv-backports.sources >/dev/null
     qv_sudo apt-get update -qq
+    found=$(qv_apt_newest qemu-user-static)
+    if [ -z "$found" ] || dpkg --compare-versions "${found%% *}" lt $QV_QEMU_MIN; then
+      qv_log "no qemu-user-static of ${QV_QEMU_MIN#1:} or later in this machine's apt sources"
+      return 1
+    fi
   fi
+  qv_log "installing qemu-user-static ${found%% *} from ${found#* }"
   DEBIAN_FRONTEND=noninteractive qv_sudo apt-get install -y -qq --no-install-recommends \
-    -t bookworm-backports qemu-user-static >/dev/null
+    -t "${found#* }" qemu-user-static >/dev/null
 }
 
-# The mirror this machine already takes Debian bookworm from: the first URI
-# of an enabled "deb" source for the suite bookworm, in the deb822 files
-# (/etc/apt/sources.list.d/*.sources) or else in the one-line lists
-# (sources.list, *.list). Backports come from the same mirror, so machines
+# The newest version of a package that the machine's apt sources offer and
+# the suite that offers it ("1:10.0.2+ds-1 trixie"); nothing when none does.
+qv_apt_newest() {
+  apt-cache madison "$1" 2>/dev/null | awk -F'|' '
+    { version = $2; gsub(/ /, "", version); split($3, where, " "); suite = where[2]
+      sub(/\/.*/, "", suite); print version, suite }' |
+    while read -r version suite; do
+      if [ -z "${best:-}" ] || dpkg --compare-versions "$version" gt "$best"; then
+        best=$version; printf '%s %s\n' "$version" "$suite"
+      fi
+    done | tail -n 1
+}
+
+# The codename of this machine's Debian release (bookworm, trixie, ...), from
+# /etc/os-release; QV_OS_RELEASE stands for that file, to try other machines.
+qv_codename() {
+  (. "${QV_OS_RELEASE:-/etc/os-release}" 2>/dev/null && printf '%s\n' "${VERSION_CODENAME:-}")
+}
+
+# The mirror this machine already takes a Debian suite from (by default its
+# own release, qv_codename): the first URI of an enabled "deb" source for that
+# suite, in the deb822 files (/etc/apt/sources.list.d/*.sources) or else in
+# the one-line lists (sources.list, *.list). Backports, and the roots of other
+# releases (scripts/test-release.sh), come from the same mirror, so machines
 # behind a mirror of their own keep using it. Prints nothing when there is none.
 # QV_APT_DIR stands for /etc/apt, to try it on other configurations.
 qv_debian_mirror() {
-  local dir=${QV_APT_DIR:-/etc/apt} f uri
+  local dir=${QV_APT_DIR:-/etc/apt} suite=${1:-$(qv_codename)} f uri
+  [ -n "$suite" ] || return 0
   for f in "$dir"/sources.list.d/*.sources; do
     [ -f "$f" ] || continue
-    uri=$(awk '
+    uri=$(awk -v want="$suite" '
       function stanza_end() {
         if (deb && suite && enabled && uri != "") { print uri; done = 1; exit }
         deb = 0; suite = 0; enabled = 1; uri = ""
@@ -116,7 +156,7 @@ qv_debian_mirror() {
       /^[ \t]*#/ { next }
       tolower($1) == "types:"   { for (i = 2; i <= NF; i++) if ($i == "deb") deb = 1 }
       tolower($1) == "uris:"    { uri = $2 }
-      tolower($1) == "suites:"  { for (i = 2; i <= NF; i++) if ($i == "bookworm") suite = 1 }
+      tolower($1) == "suites:"  { for (i = 2; i <= NF; i++) if ($i == want) suite = 1 }
       tolower($1) == "enabled:" { enabled = tolower($2) != "no" }
       END { if (!done) stanza_end() }' "$f")
     [ -n "$uri" ] && { printf '%s\n' "$uri"; return 0; }
@@ -124,14 +164,33 @@ qv_debian_mirror() {
   for f in "$dir"/sources.list "$dir"/sources.list.d/*.list; do
     [ -f "$f" ] || continue
     # deb [options] URI suite components...
-    uri=$(awk '$1 == "deb" {
+    uri=$(awk -v want="$suite" '$1 == "deb" {
         i = 2
         if ($i ~ /^\[/) { while (i <= NF && $i !~ /\]$/) i++; i++ }
-        if ($(i + 1) == "bookworm") { print $i; exit }
+        if ($(i + 1) == want) { print $i; exit }
       }' "$f")
     [ -n "$uri" ] && { printf '%s\n' "$uri"; return 0; }
   done
   return 0
+}
+
+# The llvm-dlltool to use: the one on PATH, else the newest versioned one.
+qv_llvm_dlltool() {
+  command -v llvm-dlltool && return 0
+  local tool best=
+  for tool in /usr/bin/llvm-dlltool-[0-9]*; do
+    [ -x "$tool" ] || continue
+    [ -z "$best" ] || [ "${tool##*-}" -gt "${best##*-}" ] && best=$tool
+  done
+  [ -n "$best" ] && printf '%s\n' "$best"
+  return 0
+}
+
+# The CMake option that names it, when there is one.
+qv_llvm_dlltool_option() {
+  local tool
+  tool=$(qv_llvm_dlltool)
+  [ -z "$tool" ] || printf -- '-DQV_LLVM_DLLTOOL=%s\n' "$tool"
 }
 
 qv_ensure_locale() {
@@ -146,7 +205,7 @@ qv_build() {
   local arch=${1:-i686} dir="$QV_BUILD/${1:-i686}"
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$QV_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$QV_ROOT/cmake/toolchain-$arch-mingw.cmake" >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$QV_ROOT/cmake/toolchain-$arch-mingw.cmake" $(qv_llvm_dlltool_option) >/dev/null
   fi
   cmake --build "$dir" -j"$(nproc)" >/dev/null || cmake --build "$dir"
 }
@@ -161,6 +220,15 @@ qv_wine_env() {
   if [ "$arch" = x86_64 ]; then export WINEARCH=win64 QV_WINE=/usr/lib/wine/wine64
   else export WINEARCH=win32 QV_WINE=wine; fi
   export QV_WINE_LOG="$QV_BUILD/$arch/wine.log"
+  # Without an absolute XDG_RUNTIME_DIR (CI and sudo leave it unset), every
+  # process of Wine 10 starts by printing "error: XDG_RUNTIME_DIR is invalid
+  # or not set in the environment." on its standard error, which tests
+  # compare. A private folder of the build stands in for the session's.
+  case ${XDG_RUNTIME_DIR:-} in
+    /*) ;;
+    *) export XDG_RUNTIME_DIR="$QV_BUILD/xdg-runtime"
+       mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR" ;;
+  esac
 }
 
 # Runs one command of Wine's set-up (or Xvfb's), detached from the caller's
@@ -290,11 +358,18 @@ qv_wine_app_versions() {
 # Prefix of its own for a platform kind that Wine produces only machine-wide
 # (2: Windows family 5.0; 3: NT 3.10; 4: NT 3.5). It shares drive_c with the
 # main prefix (the programs under test live outside it) and has its own
-# registry and its own wineserver. Prints the prefix's path.
+# registry and its own wineserver. Prints the prefix's path. A prefix set up
+# otherwise (by an earlier version of these steps) is made again.
 qv_wine_kind_prefix() {
   local kind=$1 main="$QV_BUILD/${2:-i686}/wineprefix"
-  local prefix="$main-kind$kind"
-  if [ ! -f "$prefix/.qv-version-set" ]; then
+  local prefix="$main-kind$kind" how
+  case $kind in
+    2) how="9x VersionNumber 5.0.2000, NT values removed" ;;
+    3) how="NT 3.10 in every NT version value" ;;
+    4) how="NT 3.5 in every NT version value" ;;
+    *) qv_log "no machine-wide version for platform kind $kind"; return 1 ;;
+  esac
+  if [ "$(cat "$prefix/.qv-version-set" 2>/dev/null)" != "$how" ]; then
     rm -rf "$prefix"
     mkdir -p "$prefix/dosdevices"
     cp "$main"/*.reg "$main/.update-timestamp" "$prefix/"
@@ -312,12 +387,24 @@ qv_wine_kind_prefix() {
             $QV_WINE reg delete "$nt" /v $v /f </dev/null >>"$QV_WINE_LOG" 2>&1 || true
           done
           qv_logged $QV_WINE reg add "$w9x" /v VersionNumber /d 5.0.2000 /f ;;
-        3) qv_logged $QV_WINE reg add "$nt" /v CurrentVersion /d 3.10 /f ;;
-        4) qv_logged $QV_WINE reg add "$nt" /v CurrentVersion /d 3.5 /f ;;
+        3) qv_wine_nt_version 3.10 ;;
+        4) qv_wine_nt_version 3.5 ;;
       esac &&
       qv_logged wineserver -w   # the registry is on disk once the server has gone
     ) || return 1
-    touch "$prefix/.qv-version-set"
+    printf '%s\n' "$how" >"$prefix/.qv-version-set"
   fi
   printf '%s\n' "$prefix"
+}
+
+# Sets the NT version that Wine reports machine-wide (in $WINEPREFIX), as
+# "MAJOR.MINOR", in every value that a Wine release reads for it: Wine 8 reads
+# CurrentVersion; Wine 10 reads CurrentMajorVersionNumber and
+# CurrentMinorVersionNumber first, and CurrentVersion only when they are not
+# there (a fresh prefix has them, saying 10.0).
+qv_wine_nt_version() {
+  local nt='HKLM\Software\Microsoft\Windows NT\CurrentVersion' major=${1%%.*} minor=${1#*.}
+  qv_logged $QV_WINE reg add "$nt" /v CurrentVersion /d "$1" /f &&
+    qv_logged $QV_WINE reg add "$nt" /v CurrentMajorVersionNumber /t REG_DWORD /d "$major" /f &&
+    qv_logged $QV_WINE reg add "$nt" /v CurrentMinorVersionNumber /t REG_DWORD /d "$((10#$minor))" /f
 }

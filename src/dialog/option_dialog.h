@@ -41,6 +41,9 @@ protected:
     // Called when the settings-sheet button is clicked: enables the entry and
     // prints the sheet.
     void OnSettingsSheet();
+    // Called when the dialog's window is being destroyed: gives back the
+    // paper-source list's tab stops.
+    void OnDestroy();
 
 private:
     // Exchange and check of printer-ID edit id (IDC_ID1 to IDC_ID6); FALSE

@@ -101,6 +101,8 @@ public:
     int SetCurSel(int index) { return (int)SendMessage(LB_SETCURSEL, index); }
     int GetSel(int index) const { return (int)SendMessage(LB_GETSEL, index); }
     BOOL SetTabStops(int dialogUnits) { return (BOOL)SendMessage(LB_SETTABSTOPS, 1, (LPARAM)&dialogUnits); }
+    // Back to the default stops, which the list box keeps no array for.
+    BOOL SetTabStops() { return (BOOL)SendMessage(LB_SETTABSTOPS, 0, 0); }
 };
 
 }  // namespace qv

@@ -5,7 +5,7 @@
 //
 // The 64-bit build runs the same programs under 64-bit Wine, which reports
 // every one of these versions to a 64-bit process as it does to a 32-bit one
-// (checked by WineReportsTheVersion). No real Windows does: x86-64 Windows
+// (checked before the tests run, by ReportsTheKindsVersion). No real Windows does: x86-64 Windows
 // begins with NT 5.2, so under 64-bit Windows kinds 0 to 5 never reach the
 // module. There these programs check that the module's choice of channels
 // follows the reported version whatever its bitness.
@@ -32,8 +32,8 @@ const KindVersion kVersions[7] = {
     {0, 3, 10, "AppDefaults Version win31"},
     {1, 4, 0, "AppDefaults Version win95"},
     {1, 5, 0, "prefix of its own: 9x VersionNumber 5.0.2000, NT values removed"},
-    {2, 3, 10, "prefix of its own: NT CurrentVersion 3.10"},
-    {2, 3, 5, "prefix of its own: NT CurrentVersion 3.5"},
+    {2, 3, 10, "prefix of its own: NT CurrentVersion 3.10, CurrentMajorVersionNumber 3, CurrentMinorVersionNumber 10"},
+    {2, 3, 5, "prefix of its own: NT CurrentVersion 3.5, CurrentMajorVersionNumber 3, CurrentMinorVersionNumber 5"},
     {2, 3, 51, "AppDefaults Version nt351"},
     {2, 6, 1, "Wine's default version"},
 };
@@ -41,20 +41,29 @@ const KindVersion kVersions[7] = {
 const std::string kPreferredReply = "CW:00010203040506;CD:00ST010001LT02000140;";
 const std::string kBasicReply = "CW:000A0B0C0D0E0F;CD:00ST010001NAVLNANA20;";
 
-TEST(PlatformKind, WineReportsTheVersion)
-{
-    const KindVersion& want = kVersions[QV_KIND];
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof info;
-    ASSERT_TRUE(GetVersionExA(&info));
-    EXPECT_EQ(want.platform, info.dwPlatformId) << "kind " << QV_KIND << " needs " << want.how;
-    if (QV_KIND != 6) {
-        EXPECT_EQ(want.major, info.dwMajorVersion) << "kind " << QV_KIND << " needs " << want.how;
-        EXPECT_EQ(want.minor, info.dwMinorVersion) << "kind " << QV_KIND << " needs " << want.how;
-    } else {
-        EXPECT_LE(4u, info.dwMajorVersion) << "kind 6 needs NT 4.0 or later";
+// Before any test: the process must report the version of its kind, else
+// every result below would be another kind's. A version that is not set up
+// stops the program here, with one line naming what the kind needs.
+class ReportsTheKindsVersion : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        const KindVersion& want = kVersions[QV_KIND];
+        OSVERSIONINFOA info = {};
+        info.dwOSVersionInfoSize = sizeof info;
+        ASSERT_TRUE(GetVersionExA(&info)) << "GetVersionExA failed, error " << GetLastError();
+        const bool right = QV_KIND == 6 ? info.dwPlatformId == want.platform && info.dwMajorVersion >= 4
+                                        : info.dwPlatformId == want.platform && info.dwMajorVersion == want.major &&
+                                              info.dwMinorVersion == want.minor;
+        ASSERT_TRUE(right) << "e2e_kind" << QV_KIND << ": the process reports platform " << info.dwPlatformId
+                           << ", version " << info.dwMajorVersion << "." << info.dwMinorVersion << "; kind "
+                           << QV_KIND << " needs platform " << want.platform << ", version "
+                           << (QV_KIND == 6 ? "4.0 or later" : std::to_string(want.major) + "." +
+                                                                   std::to_string(want.minor))
+                           << " (" << want.how << "); no test of this kind runs";
     }
-}
+};
+::testing::Environment* const kVersionCheck = ::testing::AddGlobalTestEnvironment(new ReportsTheKindsVersion);
 
 struct Offer {
     const char* name;

@@ -1,6 +1,62 @@
 #include "process_resources.h"
 
+#include <unordered_map>
+
 namespace {
+
+// The blocks a counted module holds, with the bytes it asked for each.
+struct CountedBlocks {
+    std::unordered_map<const void*, SIZE_T> sizes;
+    LONGLONG bytes = 0;
+};
+
+CountedBlocks& Counted()
+{
+    static CountedBlocks* blocks = new CountedBlocks;   // outlives every module
+    return *blocks;
+}
+
+void Forget(const void* block)
+{
+    auto it = Counted().sizes.find(block);
+    if (it == Counted().sizes.end())
+        return;   // taken before counting began
+    Counted().bytes -= it->second;
+    Counted().sizes.erase(it);
+}
+
+void Remember(const void* block, SIZE_T size)
+{
+    Counted().sizes[block] = size;
+    Counted().bytes += size;
+}
+
+LPVOID WINAPI CountedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
+{
+    LPVOID block = HeapAlloc(heap, flags, size);
+    if (block != NULL)
+        Remember(block, size);
+    return block;
+}
+
+LPVOID WINAPI CountedHeapReAlloc(HANDLE heap, DWORD flags, LPVOID old, SIZE_T size)
+{
+    const bool counted = Counted().sizes.count(old) != 0;
+    LPVOID block = HeapReAlloc(heap, flags, old, size);
+    if (block != NULL && counted) {
+        Forget(old);
+        Remember(block, size);
+    }
+    return block;
+}
+
+BOOL WINAPI CountedHeapFree(HANDLE heap, DWORD flags, LPVOID block)
+{
+    BOOL freed = HeapFree(heap, flags, block);
+    if (freed)
+        Forget(block);
+    return freed;
+}
 
 BOOL CALLBACK CountWindow(HWND, LPARAM param)
 {
@@ -57,6 +113,8 @@ const char* ResourceName(ResourceKind kind)
     case kHeapBytes: return "heap bytes";
     case kHeapBlocks: return "heap blocks";
     case kTlsIndex: return "TLS index";
+    case kModuleHeapBytes: return "module heap bytes";
+    case kModuleHeapBlocks: return "module heap blocks";
     default: return "?";
     }
 }
@@ -77,6 +135,9 @@ ResourceSample TakeResourceSample()
     EnumThreadWindows(GetCurrentThreadId(), CountWindow,
                       reinterpret_cast<LPARAM>(&sample.value[kThreadWindows]));
 
+    sample.value[kModuleHeapBytes] = Counted().bytes;
+    sample.value[kModuleHeapBlocks] = static_cast<LONGLONG>(Counted().sizes.size());
+
     const DWORD tls = TlsAlloc();
     sample.value[kTlsIndex] = tls;
     if (tls != TLS_OUT_OF_INDEXES)
@@ -93,6 +154,19 @@ ResourceSample TakeResourceSample()
     return sample;
 }
 
+bool HeapWalkShowsEveryBlock()
+{
+    const int kBlocks = 64;
+    void* blocks[kBlocks];
+    const ResourceSample before = TakeResourceSample();
+    for (int i = 0; i < kBlocks; i++)
+        blocks[i] = HeapAlloc(GetProcessHeap(), 0, 24);
+    const ResourceSample after = TakeResourceSample();
+    for (int i = 0; i < kBlocks; i++)
+        HeapFree(GetProcessHeap(), 0, blocks[i]);
+    return after.value[kHeapBlocks] - before.value[kHeapBlocks] >= kBlocks;
+}
+
 bool GuiResourcesReported()
 {
     SetLastError(0);
@@ -105,4 +179,16 @@ bool HandleCountReported()
 {
     DWORD handles = 0;
     return GetProcessHandleCount(GetCurrentProcess(), &handles) && handles != 0;
+}
+
+ModuleHeapCount::ModuleHeapCount(HMODULE module)
+    : m_alloc(module, "KERNEL32.dll", "HeapAlloc", reinterpret_cast<void*>(CountedHeapAlloc)),
+      m_realloc(module, "KERNEL32.dll", "HeapReAlloc", reinterpret_cast<void*>(CountedHeapReAlloc)),
+      m_free(module, "KERNEL32.dll", "HeapFree", reinterpret_cast<void*>(CountedHeapFree))
+{
+}
+
+void* ModuleHeapCount::AllocateAsTheModule(SIZE_T size)
+{
+    return CountedHeapAlloc(GetProcessHeap(), 0, size);
 }
