@@ -312,9 +312,9 @@ public:
         // Memory that runs out where nothing checks it: the string stays
         // empty and the exchange carries on as if all went well. The failure
         // is on the thread's record all the same.
-        heap_watch::FailAllocations(1);
+        HeapWatch::FailAllocations(1);
         CString text("not enough memory");
-        heap_watch::FailAllocations(0);
+        HeapWatch::FailAllocations(0);
         return TRUE;
     }
     bool m_userFailure;
@@ -349,10 +349,10 @@ TEST_F(DialogClass, OutOfMemoryInAnExchange)
         UiDriver::Type(hwnd, IDC_ID1, "40");
         for (const OutOfMemoryRow& row : rows) {
             size_t boxes = driver.boxes().size();
-            heap_watch::FailAllocations(1, row.failures);
+            HeapWatch::FailAllocations(1, row.failures);
             int result = row.wholeDialog ? dialog.UpdateData(TRUE)
                                          : dialog.UpdateControlData(IDC_ID1, TRUE);
-            heap_watch::FailAllocations(0);
+            HeapWatch::FailAllocations(0);
             SCOPED_TRACE(std::string(row.wholeDialog ? "UpdateData" : "UpdateControlData") +
                          ", failures in a row: " + std::to_string(row.failures));
             EXPECT_EQ(0, result);

@@ -1,62 +1,8 @@
 #include "process_resources.h"
 
-#include <unordered_map>
+#include "heap_watch.h"
 
 namespace {
-
-// The blocks a counted module holds, with the bytes it asked for each.
-struct CountedBlocks {
-    std::unordered_map<const void*, SIZE_T> sizes;
-    LONGLONG bytes = 0;
-};
-
-CountedBlocks& Counted()
-{
-    static CountedBlocks* blocks = new CountedBlocks;   // outlives every module
-    return *blocks;
-}
-
-void Forget(const void* block)
-{
-    auto it = Counted().sizes.find(block);
-    if (it == Counted().sizes.end())
-        return;   // taken before counting began
-    Counted().bytes -= it->second;
-    Counted().sizes.erase(it);
-}
-
-void Remember(const void* block, SIZE_T size)
-{
-    Counted().sizes[block] = size;
-    Counted().bytes += size;
-}
-
-LPVOID WINAPI CountedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
-{
-    LPVOID block = HeapAlloc(heap, flags, size);
-    if (block != NULL)
-        Remember(block, size);
-    return block;
-}
-
-LPVOID WINAPI CountedHeapReAlloc(HANDLE heap, DWORD flags, LPVOID old, SIZE_T size)
-{
-    const bool counted = Counted().sizes.count(old) != 0;
-    LPVOID block = HeapReAlloc(heap, flags, old, size);
-    if (block != NULL && counted) {
-        Forget(old);
-        Remember(block, size);
-    }
-    return block;
-}
-
-BOOL WINAPI CountedHeapFree(HANDLE heap, DWORD flags, LPVOID block)
-{
-    BOOL freed = HeapFree(heap, flags, block);
-    if (freed)
-        Forget(block);
-    return freed;
-}
 
 BOOL CALLBACK CountWindow(HWND, LPARAM param)
 {
@@ -135,8 +81,8 @@ ResourceSample TakeResourceSample()
     EnumThreadWindows(GetCurrentThreadId(), CountWindow,
                       reinterpret_cast<LPARAM>(&sample.value[kThreadWindows]));
 
-    sample.value[kModuleHeapBytes] = Counted().bytes;
-    sample.value[kModuleHeapBlocks] = static_cast<LONGLONG>(Counted().sizes.size());
+    sample.value[kModuleHeapBytes] = HeapWatch::LiveBytes();
+    sample.value[kModuleHeapBlocks] = HeapWatch::LiveBlocks();
 
     const DWORD tls = TlsAlloc();
     sample.value[kTlsIndex] = tls;
@@ -179,16 +125,4 @@ bool HandleCountReported()
 {
     DWORD handles = 0;
     return GetProcessHandleCount(GetCurrentProcess(), &handles) && handles != 0;
-}
-
-ModuleHeapCount::ModuleHeapCount(HMODULE module)
-    : m_alloc(module, "KERNEL32.dll", "HeapAlloc", reinterpret_cast<void*>(CountedHeapAlloc)),
-      m_realloc(module, "KERNEL32.dll", "HeapReAlloc", reinterpret_cast<void*>(CountedHeapReAlloc)),
-      m_free(module, "KERNEL32.dll", "HeapFree", reinterpret_cast<void*>(CountedHeapFree))
-{
-}
-
-void* ModuleHeapCount::AllocateAsTheModule(SIZE_T size)
-{
-    return CountedHeapAlloc(GetProcessHeap(), 0, size);
 }

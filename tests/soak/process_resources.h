@@ -7,8 +7,6 @@
 
 #include <windows.h>
 
-#include "import_patch.h"
-
 enum ResourceKind {
     kHandles,
     kGdiObjects,
@@ -17,7 +15,7 @@ enum ResourceKind {
     kHeapBytes,
     kHeapBlocks,
     kTlsIndex,   // the index that TlsAlloc gives next: it climbs while indexes leak
-    kModuleHeapBytes,    // counted by ModuleHeapCount
+    kModuleHeapBytes,    // counted at the module's imports (HeapWatch)
     kModuleHeapBlocks,
     kResourceKindCount
 };
@@ -47,33 +45,5 @@ bool GuiResourcesReported();
 // True when GetProcessHandleCount counts (Wine answers 0 for every process);
 // otherwise samples count the handles by probing each handle value.
 bool HandleCountReported();
-
-// Counts the heap blocks that a module allocates through its own imports of
-// HeapAlloc and HeapReAlloc and has not freed through its HeapFree, and the
-// bytes it asked for, while the object lives. HeapWalk cannot stand in for
-// this: where the platform gives a heap a low-fragmentation front end (the
-// process heap under Wine 10), it reports the front end's sub-segments, not
-// the blocks in them, so small blocks come and go unseen. Counting at the
-// module's imports sees every block whatever the heap's layout. Blocks the
-// module took before counting began (while it loaded) are not counted, nor
-// is their release. The counts are the process's, over every counted module.
-class ModuleHeapCount {
-public:
-    explicit ModuleHeapCount(HMODULE module);
-    ModuleHeapCount(const ModuleHeapCount&) = delete;
-    ModuleHeapCount& operator=(const ModuleHeapCount&) = delete;
-
-    // False when the module does not import HeapAlloc and HeapFree by name.
-    bool counting() const { return m_alloc.applied() && m_free.applied(); }
-
-    // Allocates size bytes of the process heap as the module does, through
-    // the counted route (a planted leak; never freed).
-    static void* AllocateAsTheModule(SIZE_T size);
-
-private:
-    ImportPatch m_alloc;
-    ImportPatch m_realloc;
-    ImportPatch m_free;
-};
 
 #endif

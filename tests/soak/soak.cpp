@@ -49,6 +49,7 @@
 
 #include "dialog/resource.h"
 #include "fake_xk.h"
+#include "heap_watch.h"
 #include "module_under_test.h"
 #include "process_resources.h"
 #include "ui_driver.h"
@@ -160,8 +161,8 @@ public:
             ModuleUnderTest module(path);
             if (module.module() == NULL)
                 return "the module did not load from " + path;
-            ModuleHeapCount count(module.module());   // until before it is freed
-            if (!count.counting())
+            HeapWatch watch(module.module());   // until before it is freed
+            if (!watch.watching())
                 return "the module's heap cannot be counted: no HeapAlloc and HeapFree imported by name";
             m_cycleOpen = module.open();
             problem = m_cycleOpen != NULL ? call(*this) : "the module has no export";
@@ -179,8 +180,8 @@ public:
             printf("qvoptinf.dll did not load from %s\n", m_binFolder.c_str());
             return 2;
         }
-        m_moduleHeap.reset(new ModuleHeapCount(m_module.module()));
-        if (!m_moduleHeap->counting()) {
+        m_moduleHeap.reset(new HeapWatch(m_module.module()));
+        if (!m_moduleHeap->watching()) {
             printf("qvoptinf.dll imports no HeapAlloc and HeapFree by name: its heap cannot be counted\n");
             return 2;
         }
@@ -281,7 +282,7 @@ private:
             break;
         case kLeakHeap:
             // As a block that the module takes and never gives back.
-            ModuleHeapCount::AllocateAsTheModule(64);
+            HeapWatch::AllocateAsWatched(64);
             break;
         case kLeakWindow:
             CreateWindowA("STATIC", "leak", 0, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
@@ -448,7 +449,7 @@ private:
 
     Options m_options;
     ModuleUnderTest m_module;
-    std::unique_ptr<ModuleHeapCount> m_moduleHeap;   // from Run() on, once the module is there
+    std::unique_ptr<HeapWatch> m_moduleHeap;   // from Run() on, once the module is there
     PFN_QVOpenPrinterInf m_cycleOpen = NULL;
     std::unique_ptr<FakeXk> m_fake;
     std::string m_binFolder;

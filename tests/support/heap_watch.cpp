@@ -1,77 +1,142 @@
 #include "heap_watch.h"
 
-#include <set>
-
-#include "import_patch.h"
-
-namespace heap_watch {
+#include <unordered_map>
 
 namespace {
 
-ImportPatch* g_alloc = NULL;
-ImportPatch* g_free = NULL;
-CRITICAL_SECTION g_lock;
-std::set<void*>* g_live = NULL;
-LONG g_allocations = 0;
-LONG g_failFirst = 0;   // allocation number (counted from g_failBase) that fails first; 0: none
-LONG g_failCount = 0;
-LONG g_failBase = 0;
+// The platform's own functions, past every patch.
+struct HeapFunctions {
+    decltype(&HeapAlloc) alloc;
+    decltype(&HeapReAlloc) realloc;
+    decltype(&HeapFree) free;
+};
 
-LPVOID WINAPI Alloc(HANDLE heap, DWORD flags, SIZE_T size)
+// What every watched module holds, and the planted failures. Taken on each
+// heap call; a module may call from several threads.
+struct Watched {
+    HeapFunctions platform;
+    CRITICAL_SECTION lock;
+    std::unordered_map<const void*, SIZE_T> sizes;
+    LONGLONG bytes = 0;
+    LONG allocations = 0;
+    LONG failFirst = 0;   // allocation number (counted from failBase) that fails first; 0: none
+    LONG failCount = 0;
+    LONG failBase = 0;
+};
+
+Watched& State()
 {
-    EnterCriticalSection(&g_lock);
-    const LONG relative = ++g_allocations - g_failBase;
-    void* block = NULL;
-    if (g_failFirst == 0 || relative < g_failFirst || relative >= g_failFirst + g_failCount) {
-        block = g_alloc->original<decltype(&HeapAlloc)>()(heap, flags, size);
-        if (block != NULL)
-            g_live->insert(block);
-    }
-    LeaveCriticalSection(&g_lock);
+    static Watched* state = [] {
+        Watched* s = new Watched;   // outlives every watched module
+        HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+        s->platform.alloc = reinterpret_cast<decltype(&HeapAlloc)>(GetProcAddress(kernel, "HeapAlloc"));
+        s->platform.realloc = reinterpret_cast<decltype(&HeapReAlloc)>(GetProcAddress(kernel, "HeapReAlloc"));
+        s->platform.free = reinterpret_cast<decltype(&HeapFree)>(GetProcAddress(kernel, "HeapFree"));
+        InitializeCriticalSection(&s->lock);
+        return s;
+    }();
+    return *state;
+}
+
+// Holds the lock of the watched state while it lives.
+class Locked {
+public:
+    Locked() : state(State()) { EnterCriticalSection(&state.lock); }
+    ~Locked() { LeaveCriticalSection(&state.lock); }
+    Watched& state;
+};
+
+void Forget(Watched& state, const void* block)
+{
+    auto it = state.sizes.find(block);
+    if (it == state.sizes.end())
+        return;   // taken before watching began
+    state.bytes -= it->second;
+    state.sizes.erase(it);
+}
+
+void Remember(Watched& state, const void* block, SIZE_T size)
+{
+    state.sizes[block] = size;
+    state.bytes += size;
+}
+
+LPVOID WINAPI WatchedHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size)
+{
+    Locked locked;
+    Watched& state = locked.state;
+    const LONG relative = ++state.allocations - state.failBase;
+    if (state.failFirst != 0 && relative >= state.failFirst && relative < state.failFirst + state.failCount)
+        return NULL;
+    LPVOID block = state.platform.alloc(heap, flags, size);
+    if (block != NULL)
+        Remember(state, block, size);
     return block;
 }
 
-BOOL WINAPI Free(HANDLE heap, DWORD flags, LPVOID block)
+LPVOID WINAPI WatchedHeapReAlloc(HANDLE heap, DWORD flags, LPVOID old, SIZE_T size)
 {
-    EnterCriticalSection(&g_lock);
-    g_live->erase(block);
-    LeaveCriticalSection(&g_lock);
-    return g_free->original<decltype(&HeapFree)>()(heap, flags, block);
+    Locked locked;
+    Watched& state = locked.state;
+    const bool counted = state.sizes.count(old) != 0;
+    LPVOID block = state.platform.realloc(heap, flags, old, size);
+    if (block != NULL && counted) {
+        Forget(state, old);
+        Remember(state, block, size);
+    }
+    return block;
+}
+
+BOOL WINAPI WatchedHeapFree(HANDLE heap, DWORD flags, LPVOID block)
+{
+    Locked locked;
+    const BOOL freed = locked.state.platform.free(heap, flags, block);
+    if (freed)
+        Forget(locked.state, block);
+    return freed;
 }
 
 }  // namespace
 
-void Start()
+HeapWatch::HeapWatch(HMODULE module)
+    : m_alloc(module, "KERNEL32.dll", "HeapAlloc", (void*)WatchedHeapAlloc),
+      m_realloc(module, "KERNEL32.dll", "HeapReAlloc", (void*)WatchedHeapReAlloc),
+      m_free(module, "KERNEL32.dll", "HeapFree", (void*)WatchedHeapFree)
 {
-    InitializeCriticalSection(&g_lock);
-    static std::set<void*> live;
-    g_live = &live;
-    static ImportPatch alloc("KERNEL32.dll", "HeapAlloc", (void*)Alloc);
-    static ImportPatch free("KERNEL32.dll", "HeapFree", (void*)Free);
-    g_alloc = &alloc;
-    g_free = &free;
 }
 
-void FailAllocations(LONG first, LONG count)
+void HeapWatch::WatchThisProgram()
 {
-    EnterCriticalSection(&g_lock);
-    g_failBase = g_allocations;
-    g_failCount = count;
-    g_failFirst = first > 0 ? first : 0;
-    LeaveCriticalSection(&g_lock);
+    static HeapWatch program(GetModuleHandleA(NULL));
 }
 
-LONG AllocationCount()
+void HeapWatch::FailAllocations(LONG first, LONG count)
 {
-    return g_allocations;
+    Locked locked;
+    locked.state.failBase = locked.state.allocations;
+    locked.state.failCount = count;
+    locked.state.failFirst = first > 0 ? first : 0;
 }
 
-LONG LiveBlocks()
+LONG HeapWatch::AllocationCount()
 {
-    EnterCriticalSection(&g_lock);
-    const LONG live = (LONG)g_live->size();
-    LeaveCriticalSection(&g_lock);
-    return live;
+    Locked locked;
+    return locked.state.allocations;
 }
 
-}  // namespace heap_watch
+LONG HeapWatch::LiveBlocks()
+{
+    Locked locked;
+    return (LONG)locked.state.sizes.size();
+}
+
+LONGLONG HeapWatch::LiveBytes()
+{
+    Locked locked;
+    return locked.state.bytes;
+}
+
+void* HeapWatch::AllocateAsWatched(SIZE_T size)
+{
+    return WatchedHeapAlloc(GetProcessHeap(), 0, size);
+}

@@ -1,27 +1,53 @@
-// Watches the heap calls of the code linked into this program (its HeapAlloc
-// and HeapFree imports, which the framework's allocator calls through) from
-// the start of main to the end of the run: counts the allocations, fails the
-// ones a test names, and keeps the blocks allocated and not yet freed.
+// Watches the heap calls of a module (the module under test, or the test
+// program itself, whose import table the code linked into it calls through)
+// at its imports of HeapAlloc, HeapReAlloc and HeapFree: counts the
+// allocations, fails the ones a test names, and keeps the blocks allocated
+// and not yet freed, with their bytes.
+//
+// HeapWalk cannot stand in for this: where the platform gives a heap a
+// low-fragmentation front end (the process heap under Wine 10), it reports
+// the front end's sub-segments, not the blocks in them, so small blocks come
+// and go unseen. Counting at the imports sees every block whatever the
+// heap's layout. Blocks taken before watching began are not counted, nor is
+// their release. The figures are the process's, over every watched module.
 #ifndef QV_TESTS_HEAP_WATCH_H
 #define QV_TESTS_HEAP_WATCH_H
 
 #include <windows.h>
 
-namespace heap_watch {
+#include "import_patch.h"
 
-// Patches this program's imports; called from main, before any test.
-void Start();
+class HeapWatch {
+public:
+    // Watches module while the object lives.
+    explicit HeapWatch(HMODULE module);
+    HeapWatch(const HeapWatch&) = delete;
+    HeapWatch& operator=(const HeapWatch&) = delete;
 
-// Allocations number first to first + count - 1 from now on fail, as the heap
-// fails (1 = the next one); first 0 turns the failure off.
-void FailAllocations(LONG first, LONG count = 1);
+    // False when the module does not import HeapAlloc and HeapFree by name.
+    bool watching() const { return m_alloc.applied() && m_free.applied(); }
 
-// Allocations asked for since the program started.
-LONG AllocationCount();
+    // Watches this test program for the rest of its run; called from main,
+    // before any test.
+    static void WatchThisProgram();
 
-// Blocks allocated since the program started and not freed yet.
-LONG LiveBlocks();
+    // Allocations number first to first + count - 1 from now on fail, as the
+    // heap fails (1 = the next one); first 0 turns the failure off.
+    static void FailAllocations(LONG first, LONG count = 1);
+    // Allocations asked for since watching began.
+    static LONG AllocationCount();
+    // Blocks allocated and not yet freed, and their bytes.
+    static LONG LiveBlocks();
+    static LONGLONG LiveBytes();
 
-}  // namespace heap_watch
+    // Allocates size bytes of the process heap as a watched module does (a
+    // planted leak; never freed).
+    static void* AllocateAsWatched(SIZE_T size);
+
+private:
+    ImportPatch m_alloc;
+    ImportPatch m_realloc;
+    ImportPatch m_free;
+};
 
 #endif

@@ -9,11 +9,11 @@
 
 class LiveBlocksTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_blocks = heap_watch::LiveBlocks(); }
+    void SetUp() override { m_blocks = HeapWatch::LiveBlocks(); }
     void TearDown() override
     {
-        heap_watch::FailAllocations(0);
-        EXPECT_EQ(m_blocks, heap_watch::LiveBlocks()) << "heap blocks leaked";
+        HeapWatch::FailAllocations(0);
+        EXPECT_EQ(m_blocks, HeapWatch::LiveBlocks()) << "heap blocks leaked";
     }
 
 private:

@@ -12,7 +12,7 @@ using namespace qv;
 
 int main(int argc, char** argv)
 {
-    heap_watch::Start();
+    HeapWatch::WatchThisProgram();
     HelpRecorder::AnswerLookUps();
     AfxInitModule(GetModuleHandleA(NULL));
     ::testing::InitGoogleTest(&argc, argv);

@@ -125,9 +125,9 @@ TEST_P(ChannelStatusTest, SizeQuery)
     {
         BidiChannelV1 channel(fake.module());
         ASSERT_GE(channel.OpenChannel("P", kKey), 0);
-        heap_watch::FailAllocations(row.allocFailAfter);
+        HeapWatch::FailAllocations(row.allocFailAfter);
         LONG r = channel.GetStatus();
-        heap_watch::FailAllocations(0);
+        HeapWatch::FailAllocations(0);
         EXPECT_EQ(row.result, r) << row.name;
         EXPECT_EQ(row.reason, channel.reason) << row.name;
         if (row.length < 0) {

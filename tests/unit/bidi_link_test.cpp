@@ -151,9 +151,9 @@ TEST_P(LinkRequestTest, Outcome)
     {
         BidiLink link(fake.path().c_str());
         ASSERT_EQ(1, link.ready);
-        heap_watch::FailAllocations(row.allocFailAfter);
+        HeapWatch::FailAllocations(row.allocFailAfter);
         int ok = link.Request("P", kKey);
-        heap_watch::FailAllocations(0);
+        HeapWatch::FailAllocations(0);
         EXPECT_EQ(row.ok, ok) << row.name;
         EXPECT_EQ(row.reason, link.reason) << row.name << ": expected reason " << row.reason
                                            << ", got " << link.reason;

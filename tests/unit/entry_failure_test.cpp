@@ -34,8 +34,8 @@ namespace {
 
 // Fails allocations while it lives.
 struct AllocationFailure {
-    AllocationFailure(LONG first, LONG count) { heap_watch::FailAllocations(first, count); }
-    ~AllocationFailure() { heap_watch::FailAllocations(0); }
+    AllocationFailure(LONG first, LONG count) { HeapWatch::FailAllocations(first, count); }
+    ~AllocationFailure() { HeapWatch::FailAllocations(0); }
 };
 
 // One call of the export with its result, the record it left and the boxes
@@ -92,10 +92,10 @@ protected:
         OptionInfo current = CallerRecord();
         Outcome outcome;
         outcome.record = Untouched();
-        LONG before = heap_watch::AllocationCount();
+        LONG before = HeapWatch::AllocationCount();
         outcome.result = QVOpenPrinterInf("Stampante", "Marlow Wide 900", 0, &current,
                                           &outcome.record, showDialog, 1);
-        outcome.allocations = heap_watch::AllocationCount() - before;
+        outcome.allocations = HeapWatch::AllocationCount() - before;
         outcome.dialogs = dialogs;
         for (const RecordedBox& box : recorder.boxes())
             outcome.boxes.push_back(Box(box.caption, box.text));
@@ -115,7 +115,7 @@ TEST_P(QuerySweep, EveryAllocationFailsInTurn)
     const LONG allocations = Query(false).allocations;
     ASSERT_GT(allocations, 3) << "the sweep would cover nothing";
     std::printf("query path: %ld allocations, each failed in turn\n", allocations);
-    const LONG blocks = heap_watch::LiveBlocks();
+    const LONG blocks = HeapWatch::LiveBlocks();
 
     for (LONG n = 1; n <= allocations; n++) {
         Outcome got;
@@ -131,7 +131,7 @@ TEST_P(QuerySweep, EveryAllocationFailsInTurn)
         EXPECT_EQ(0, got.dialogs) << "the dialog came up as if the printer had not answered";
         EXPECT_EQ(0, fake.InitDepth()) << "the library is released";
         EXPECT_EQ(0, fake.OpenChannels());
-        EXPECT_EQ(blocks, heap_watch::LiveBlocks());
+        EXPECT_EQ(blocks, HeapWatch::LiveBlocks());
     }
     EXPECT_EQ(1, Query(dialog).result) << "allocation works again once the failure is off";
 }
@@ -192,10 +192,10 @@ protected:
         OptionInfo current = CallerRecord();
         Outcome outcome;
         outcome.record = Untouched();
-        LONG before = heap_watch::AllocationCount();
+        LONG before = HeapWatch::AllocationCount();
         outcome.result = QVOpenPrinterInf("Stampante senza spooler", "Marlow Wide 900", 0,
                                           &current, &outcome.record, 1, 0);
-        outcome.allocations = heap_watch::AllocationCount() - before;
+        outcome.allocations = HeapWatch::AllocationCount() - before;
         for (const ShownBox& box : driver.boxes())
             outcome.boxes.push_back(Box(box.caption, box.text));
         EXPECT_FALSE(driver.timedOut());
